@@ -1,0 +1,7 @@
+#include "link/address.h"
+
+namespace zr {
+
+void ClassifyAddress(Module&) {}
+
+}  // namespace zr

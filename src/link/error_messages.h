@@ -1,0 +1,10 @@
+#pragma once
+
+#include "shared/module.h"
+
+namespace zr {
+
+// Application error numbers and their texts.
+void ErrorMessage(Module& m);
+
+}  // namespace zr

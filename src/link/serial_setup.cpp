@@ -1,0 +1,7 @@
+#include "link/serial_setup.h"
+
+namespace zr {
+
+void SetupPort(Module&) {}
+
+}  // namespace zr

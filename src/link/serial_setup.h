@@ -1,0 +1,10 @@
+#pragma once
+
+#include "shared/module.h"
+
+namespace zr {
+
+// The serial port's fixed properties.
+void SetupPort(Module& m);
+
+}  // namespace zr

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shared/clock.h"
+#include "shared/dialogs.h"
+#include "shared/event_pump.h"
+#include "shared/files.h"
+#include "shared/form.h"
+#include "shared/serial_port.h"
+#include "shared/timer.h"
+
+namespace zr {
+
+// The module: every variable that the procedures share, under its own name, and the seams
+// through which the procedures reach the world. One instance lives for the whole run and is
+// passed to every procedure and handler; nothing reaches for it globally.
+struct Module {
+    Module(SerialPort& port, Timer& timer, Clock& clock, EventPump& events, Dialogs& dialogs,
+           Form& form, Files& files)
+        : MSComm1(port), Timer2(timer), clock(clock), events(events), dialogs(dialogs),
+          form(form), files(files) {}
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    SerialPort& MSComm1;
+    Timer& Timer2;
+    Clock& clock;
+    EventPump& events;
+    Dialogs& dialogs;
+    Form& form;
+    Files& files;
+
+    // Command string and errors.
+    std::string CmdString;
+    int16_t ErrNum = 0;
+    std::string ErrDetail;
+
+    // Link settings.
+    std::string AddrChar;
+    std::string AddrMode;
+    std::string Protocol;
+    std::string BaudRate;
+    int16_t PortNum = 0;
+
+    // Reply.
+    int16_t SilentReply = 0;
+    std::string ReplyData;
+    std::string StatusChar;
+    std::string StatusCodeText;
+    std::string StatusText;
+    std::string ReplyText;
+
+    // Checker.
+    int32_t MaxPosition = 0;
+    int16_t MaxValvePort = 0;
+    std::string WorkText;
+    int16_t ArgMin = 0;
+    int32_t ArgMax = 0;
+    int16_t ScanPos = 0;
+    std::string CmdMode;
+    std::string NumText;
+    int16_t LetterErr = 0;
+    std::string ParseText;
+
+    // Program store and command lists.
+    std::string ProgFile;
+    std::string ProgName;
+    std::string ProgMode;
+    std::string CmdListFile;
+};
+
+}  // namespace zr

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zr {
+
+// The serial line to the pumps, as the module uses it: a port number and line settings
+// chosen before opening, one write per frame, a count of received bytes and one read of them.
+// Strings carry one byte per character, unchanged in both directions.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    virtual bool portOpen() const = 0;
+    // Opens (true) or closes (false). Opening can fail: portOpen() then stays false and
+    // openError() says which port, which device and why.
+    virtual void setPortOpen(bool open) = 0;
+    virtual std::string openError() const = 0;
+
+    virtual void setCommPort(int16_t number) = 0;       // 1 = COM1 ... 4 = COM4
+    virtual void setSettings(const std::string& settings) = 0;  // e.g. "9600,n,8,1"
+    virtual void setHandshaking(int mode) = 0;          // 0: no flow control
+    virtual void setInputLen(int length) = 0;           // 0: input() returns everything waiting
+    virtual void setDTREnable(bool on) = 0;
+    virtual void setInputMode(int mode) = 0;            // 0: text, one character per byte
+    virtual void setRTSEnable(bool on) = 0;
+    virtual void setSThreshold(int threshold) = 0;      // 0: no transmit events
+
+    virtual void output(const std::string& bytes) = 0;
+    virtual int16_t inBufferCount() = 0;
+    virtual std::string input() = 0;
+};
+
+}  // namespace zr

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "shared/module.h"
+
+namespace zr {
+
+// Showing and hiding the panels; disabling and enabling the main buttons.
+void inhibitMain(Module& m);
+void enableMain(Module& m);
+void exitFraProgram(Module& m);
+void cmdSetup_Click(Module& m);
+void cmdExitSetup_Click(Module& m);
+void cmdListCmd_Click(Module& m);
+void cmdExitCmdList_Click(Module& m);
+void cmdProgram_Click(Module& m);
+void cmdExitProgram_Click(Module& m);
+
+}  // namespace zr

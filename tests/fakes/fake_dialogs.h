@@ -1,0 +1,34 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "shared/dialogs.h"
+
+namespace zr::test {
+
+// Records every box; input boxes take their answers from a script, in order.
+class FakeDialogs : public Dialogs {
+public:
+    struct Message {
+        std::string text;
+        MessageIcon icon;
+        std::string title;
+    };
+    struct Prompt {
+        std::string prompt;
+        std::string title;
+    };
+
+    void messageBox(const std::string& text, MessageIcon icon, const std::string& title) override;
+    // Throws std::logic_error when the script has run out, so that a prompt asked more often
+    // than a test expects fails the test instead of looping.
+    std::string inputBox(const std::string& prompt, const std::string& title) override;
+
+    std::vector<Message> messages;
+    std::vector<Prompt> prompts;
+    std::deque<std::string> answers;
+};
+
+}  // namespace zr::test
