@@ -1,8 +1,111 @@
 #include "link/transaction.h"
 
+#include "link/error_messages.h"
+#include "link/frames.h"
+#include "link/reply_decoders.h"
+#include "link/send_stop.h"
+#include "reply/interpret_reply.h"
+
 namespace zr {
 
-void XmitCommand(Module&) {}
-void ReadReply(Module&) {}
+namespace {
+
+constexpr int kTimeoutMilliseconds = 2000;
+constexpr double kReplyWait = 0.1;
+constexpr double kSettleInterval = 0.1;
+constexpr int kShortestReply = 5;
+
+// Opens the port with the current port number and baud rate unless it is open already.
+bool OpenPort(Module& m) {
+    if (m.MSComm1.portOpen()) return true;
+    m.MSComm1.setCommPort(m.PortNum);
+    m.MSComm1.setSettings(m.BaudRate + ",n,8,1");
+    m.MSComm1.setPortOpen(true);
+    if (m.MSComm1.portOpen()) return true;
+    m.dialogs.messageBox(m.MSComm1.openError(), MessageIcon::Critical, "Comm Error");
+    return false;
+}
+
+void ShowReplyFields(Module& m) {
+    m.form.setText(Control::lblStatCode, m.StatusCodeText);
+    m.form.setText(Control::lblStatus, m.StatusText);
+    m.form.setText(Control::lblReply, m.ReplyText);
+    m.form.setText(Control::lblReplyCode, m.ReplyData.empty() ? std::string("none") : m.ReplyData);
+}
+
+void Exchange(Module& m) {
+    m.ReplyData.clear();
+    m.ReplyText.clear();
+    m.StatusCodeText.clear();
+    m.StatusText.clear();
+    m.ErrDetail.clear();
+    m.ErrNum = 0;
+    m.PortFailed = false;
+
+    m.Timer2.setInterval(kTimeoutMilliseconds);
+    if (!OpenPort(m)) {
+        m.PortFailed = true;
+        return;
+    }
+
+    const bool dt = m.Protocol == "DT";
+    m.MSComm1.output(dt ? DTFrame(m.AddrChar, m.CmdString) : OEMFrame(m.AddrChar, m.CmdString));
+    m.Timer2.setEnabled(true);
+    WaitWithoutEvents(m, kReplyWait);
+    ReadReply(m);
+
+    if (dt) {
+        if (!m.ReplyData.empty()) {
+            DecodeDTReply(m);
+            if (m.SilentReply == 0) InterpretReply(m);
+        }
+    } else if (m.ReplyData.size() > 6) {
+        DecodeOEMReply(m);
+        if (m.ErrNum == 0 && m.SilentReply == 0) InterpretReply(m);
+    }
+
+    if (m.SilentReply == 0) ShowReplyFields(m);
+    m.events.processEvents();
+}
+
+}  // namespace
+
+void WaitWithoutEvents(Module& m, double seconds) {
+    const double end = m.clock.now() + seconds;
+    for (double left = seconds; left > 1e-6; left = end - m.clock.now()) m.clock.sleep(left);
+}
+
+void ReadReply(Module& m) {
+    if (m.AddrMode == "m") {
+        m.ReplyText = "Multiple address mode - No replies";
+        m.StatusCodeText.clear();
+        m.StatusText.clear();
+        m.ReplyData.clear();
+        m.Timer2.setEnabled(false);
+        return;
+    }
+    if (m.MSComm1.inBufferCount() < kShortestReply) {
+        m.ErrNum = 2;
+        ErrorMessage(m);
+        return;
+    }
+    m.Timer2.setEnabled(false);
+    int remembered = 0;
+    while (m.MSComm1.inBufferCount() > remembered) {
+        remembered = m.MSComm1.inBufferCount();
+        WaitWithoutEvents(m, kSettleInterval);
+        m.events.processEvents();
+    }
+    m.ReplyData = m.MSComm1.input();
+    m.MSComm1.setPortOpen(false);
+}
+
+void XmitCommand(Module& m) {
+    if (m.Protocol.empty()) ReadLinkSettings(m);  // Show Position before the first Send
+    m.InTransaction = true;
+    Exchange(m);
+    m.InTransaction = false;
+    RunPendingStops(m);
+}
 
 }  // namespace zr

@@ -4,8 +4,14 @@
 
 namespace zr {
 
-// One command transaction: send the frame, wait, read, decode, show.
+// One command transaction: sends CmdString to the selected pump, waits, reads, decodes,
+// interprets and shows the reply (nothing is shown while SilentReply is set).
 void XmitCommand(Module& m);
+// Reads the reply that XmitCommand waits for into ReplyData; called only by XmitCommand.
 void ReadReply(Module& m);
+
+// Waits `seconds` without letting window events run: the clock is read, then the wait
+// sleeps until at least that much time has passed.
+void WaitWithoutEvents(Module& m, double seconds);
 
 }  // namespace zr

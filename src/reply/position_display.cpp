@@ -1,8 +1,56 @@
 #include "reply/position_display.h"
 
+#include "link/transaction.h"
+#include "shared/numbers.h"
+
 namespace zr {
 
-void ShowPosition(Module&) {}
-void cmdPosition_Click(Module&) {}
+namespace {
+
+// The valve port letter: the character 64 + the data read as a number, rounded half to even;
+// a value that forms no character leaves the letter out.
+std::string PortLetter(const std::string& data) {
+    const double code = 64 + RoundHalfEven(NumericValue(data));
+    if (data.empty() || code < 0 || code > 255) return {};
+    return std::string(1, static_cast<char>(static_cast<unsigned char>(code)));
+}
+
+// One cycle: the syringe position, then the valve port. False when the port could not be
+// opened, so that no repetition goes on showing the same failure.
+bool Cycle(Module& m) {
+    m.SilentReply = 1;
+    m.CmdString = "?";
+    XmitCommand(m);
+    if (m.PortFailed) return false;
+    m.form.setText(Control::lblSyringe, "syringe = " + m.ReplyData);
+    m.SilentReply = 1;
+    m.CmdString = "?8";
+    XmitCommand(m);
+    if (m.PortFailed) return false;
+    m.form.setText(Control::lblValve, "port = " + PortLetter(m.ReplyData));
+    return true;
+}
+
+}  // namespace
+
+void ShowPosition(Module& m) {
+    const std::string saved = m.CmdString;
+    m.SilentReply = 1;
+    while (m.form.value(Control::chkReport) == 1) {
+        do {
+            if (!Cycle(m)) {
+                m.CmdString = saved;
+                return;
+            }
+        } while (m.StatusChar == "@");
+    }
+    Cycle(m);
+    m.CmdString = saved;
+}
+
+void cmdPosition_Click(Module& m) {
+    if (m.InTransaction) return;
+    ShowPosition(m);
+}
 
 }  // namespace zr

@@ -69,6 +69,13 @@ struct Module {
     std::string ProgName;
     std::string ProgMode;
     std::string CmdListFile;
+
+    // Re-entry: pending window events run inside a transaction. While one runs, a Send or a
+    // Show Position is refused and a Stop waits in PendingStops until the transaction ends.
+    // PortFailed tells the caller of XmitCommand that the port could not be opened.
+    bool InTransaction = false;
+    int16_t PendingStops = 0;
+    bool PortFailed = false;
 };
 
 }  // namespace zr
