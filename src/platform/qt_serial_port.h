@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+#include <string>
+
+#include "shared/serial_port.h"
+
+namespace zr {
+
+// The module's serial line over QSerialPort. Works without a running event loop: the count
+// of received bytes first takes in what the device holds, and a write goes straight to it.
+// A device that has gone away reads as a closed port, so that the next opening starts afresh;
+// what it had delivered stays readable until then.
+class QtSerialPort : public SerialPort {
+public:
+    // COMn links are looked up in programDir (the folder that holds the program).
+    explicit QtSerialPort(QString programDir);
+
+    bool portOpen() const override;
+    void setPortOpen(bool open) override;
+    std::string openError() const override { return openError_; }
+
+    void setCommPort(int16_t number) override { commPort_ = number; }
+    void setSettings(const std::string& settings) override { settings_ = settings; }
+    void setHandshaking(int mode) override { handshaking_ = mode; }
+    void setInputLen(int length) override { inputLen_ = length; }
+    void setDTREnable(bool on) override { dtr_ = on; }
+    void setInputMode(int) override {}  // text and binary both carry one byte per character
+    void setRTSEnable(bool on) override { rts_ = on; }
+    void setSThreshold(int) override {}  // no transmit events are raised
+
+    void output(const std::string& bytes) override;
+    int16_t inBufferCount() override;
+    std::string input() override;
+
+private:
+    void open();
+    void takeInPending();
+    bool deviceGone() const;
+
+    QString programDir_;
+    QSerialPort port_;
+    int16_t commPort_ = 1;
+    std::string settings_ = "9600,n,8,1";
+    int handshaking_ = 0;
+    int inputLen_ = 0;
+    bool dtr_ = false;
+    bool rts_ = false;
+    std::string openError_;
+};
+
+}  // namespace zr
