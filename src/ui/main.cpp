@@ -1,11 +1,13 @@
 #include <QApplication>
-#include <QWidget>
+#include <QFont>
+
+#include "ui/program.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Zadu Rovu"));
-    window.resize(9405 / 15, 5910 / 15);
-    window.show();
+    // Liberation Sans has Arial's metrics; it stands in where Arial is not installed.
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    zr::Program program(QCoreApplication::applicationDirPath());
+    program.window().show();
     return app.exec();
 }

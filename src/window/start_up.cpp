@@ -2,9 +2,61 @@
 
 namespace zr {
 
-void Form_Load(Module&) {}
-void cboAddress_Click(Module&) {}
-void cboBaud_Click(Module&) {}
-void cboProtocol_Click(Module&) {}
+namespace {
+
+const char* const kProgramsFile = "programs.txt";
+const char* const kFreshPrograms = "\"\"\r\nInitialize syringe;W4R\r\n";
+
+void Note(Module& m, const char* text) { m.dialogs.messageBox(text, MessageIcon::Exclamation, ""); }
+
+// Creates programs.txt with its two first lines when there is none; an existing file is left
+// as it is. A folder where it cannot be created is reported, and the program goes on.
+void EnsureProgramFile(Module& m) {
+    if (m.files.exists(m.ProgFile)) return;
+    std::string error;
+    if (!m.files.replace(m.ProgFile, kFreshPrograms, error))
+        m.dialogs.messageBox("Cannot create the program file " + m.ProgFile + ": " + error +
+                                 ".  Saved command strings are not available.",
+                             MessageIcon::Exclamation, "");
+}
+
+}  // namespace
+
+void Form_Load(Module& m) {
+    m.form.setVisible(Control::fraProgram, false);
+    m.form.setVisible(Control::cboFile0, false);
+    m.form.setVisible(Control::cboFile1, false);
+    m.form.setTop(Control::cboFile1, 720);
+    m.form.setVisible(Control::fraSetup, false);
+    m.form.setVisible(Control::fraListCmd, false);
+    m.MaxPosition = 48000;
+    m.MaxValvePort = 12;
+    m.Timer2.setEnabled(false);
+    m.form.setListIndex(Control::cboPort, 0);
+    m.form.setListIndex(Control::cboBaud, 2);
+    m.form.setListIndex(Control::cboProtocol, 0);
+    m.PortNum = 1;
+    m.form.setListIndex(Control::cboAddress, 0);
+    m.ProgFile = PathInFolder(m.files.folder(), kProgramsFile);
+    EnsureProgramFile(m);
+}
+
+void cboAddress_Click(Module& m) {
+    if (m.form.listIndex(Control::cboAddress) > 14)
+        Note(m,
+             "NOTE:  In multiple-device addressing modes, the device does return any messages.  If an error "
+             "occurs, no further commands will be accepted by the device with the error until that device is "
+             "individually addressed and reports its error message.");
+}
+
+void cboBaud_Click(Module& m) {
+    if (m.form.listIndex(Control::cboBaud) != 2)
+        Note(m, "NOTE:  To use a baud rate other than 9600, the OPTION jumper on the pump must be removed.");
+}
+
+void cboProtocol_Click(Module& m) {
+    if (m.form.listIndex(Control::cboProtocol) == 1)
+        Note(m, "NOTE:  To use the OEM mode, the OPTION jumper on the pump must be removed.");
+}
 
 }  // namespace zr

@@ -1,0 +1,9 @@
+#include "platform/qt_event_pump.h"
+
+#include <QCoreApplication>
+
+namespace zr {
+
+void QtEventPump::processEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace zr

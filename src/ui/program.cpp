@@ -1,0 +1,20 @@
+#include "ui/program.h"
+
+#include "link/send_stop.h"
+#include "ui/wiring.h"
+#include "window/start_up.h"
+
+namespace zr {
+
+Program::Program(const QString& folder)
+    : port_(folder),
+      timer_([this] { Timer2_Timer(module_); }),
+      dialogs_(QStringLiteral("Zadu Rovu")),
+      files_(folder.toStdString()),
+      module_(port_, timer_, clock_, events_, dialogs_, window_, files_) {
+    dialogs_.setParent(&window_);
+    WireHandlers(window_, module_);
+    Form_Load(module_);
+}
+
+}  // namespace zr

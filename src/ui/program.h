@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/qt_dialogs.h"
+#include "platform/qt_event_pump.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_timer.h"
+#include "platform/steady_clock.h"
+#include "shared/disk_files.h"
+#include "shared/module.h"
+#include "ui/form1.h"
+
+namespace zr {
+
+// The whole program on one folder: the window, the adapters and the module, wired and loaded.
+// The folder is the program's own (where programs.txt, the command lists and COMn links are).
+class Program {
+public:
+    explicit Program(const QString& folder);
+
+    Form1& window() { return window_; }
+    Module& module() { return module_; }
+
+private:
+    Form1 window_;
+    QtSerialPort port_;
+    QtTimer timer_;
+    SteadyClock clock_;
+    QtEventPump events_;
+    QtDialogs dialogs_;
+    DiskFiles files_;
+    Module module_;
+};
+
+}  // namespace zr

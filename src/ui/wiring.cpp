@@ -1,0 +1,77 @@
+#include "ui/wiring.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include "cmdlang/parse_display.h"
+#include "cmdlist/command_list.h"
+#include "cmdlist/composer.h"
+#include "link/send_stop.h"
+#include "reply/interpret_reply.h"
+#include "reply/position_display.h"
+#include "store/program_panel.h"
+#include "ui/form1.h"
+#include "window/panels.h"
+#include "window/start_up.h"
+
+namespace zr {
+
+namespace {
+
+using Handler = void (*)(Module&);
+
+struct Binding {
+    Control control;
+    Handler handler;
+};
+
+// Buttons: clicked. Combo boxes: an item picked by the operator. Scroll bars: a new value.
+constexpr Binding kClicks[] = {
+    {Control::cmdXmit, cmdXmit_Click},
+    {Control::cmdStop, cmdStop_Click},
+    {Control::cmdParse, cmdParse_Click},
+    {Control::cmdUnparse, cmdUnparse_Click},
+    {Control::cmdProgram, cmdProgram_Click},
+    {Control::cmdSetup, cmdSetup_Click},
+    {Control::cmdExitSetup, cmdExitSetup_Click},
+    {Control::cmdListCmd, cmdListCmd_Click},
+    {Control::cmdExitCmdList, cmdExitCmdList_Click},
+    {Control::cmdAddCmd, cmdAddCmd_Click},
+    {Control::cmdInsert, cmdInsert_Click},
+    {Control::cmdEdit, cmdEdit_Click},
+    {Control::cmdPosition, cmdPosition_Click},
+    {Control::cmdSave, cmdSave_Click},
+    {Control::cmdRecall, cmdRecall_Click},
+    {Control::cmdDel, cmdDel_Click},
+    {Control::cmdExitProgram, cmdExitProgram_Click},
+};
+constexpr Binding kPicks[] = {
+    {Control::cboDevice, cboDevice_Click},     {Control::cboAddress, cboAddress_Click},
+    {Control::cboBaud, cboBaud_Click},         {Control::cboProtocol, cboProtocol_Click},
+    {Control::cboFile0, cboFile0_Click},       {Control::cboFile1, cboFile1_Click},
+};
+constexpr Binding kScrolls[] = {
+    {Control::scrReply, scrReply_Change},
+    {Control::scrParse, scrParse_Change},
+};
+
+}  // namespace
+
+void WireHandlers(Form1& window, Module& m) {
+    Module* module = &m;
+    for (const Binding& b : kClicks)
+        QObject::connect(qobject_cast<QAbstractButton*>(window.widget(b.control)), &QAbstractButton::clicked, &window,
+                         [module, h = b.handler] { h(*module); });
+    for (const Binding& b : kPicks)
+        QObject::connect(qobject_cast<QComboBox*>(window.widget(b.control)), &QComboBox::activated, &window,
+                         [module, h = b.handler] { h(*module); });
+    for (const Binding& b : kScrolls)
+        QObject::connect(qobject_cast<QScrollBar*>(window.widget(b.control)), &QScrollBar::valueChanged, &window,
+                         [module, h = b.handler] { h(*module); });
+    QObject::connect(qobject_cast<QLineEdit*>(window.widget(Control::text1)), &QLineEdit::textChanged, &window,
+                     [module] { text1_Change(*module); });
+}
+
+}  // namespace zr

@@ -1,0 +1,114 @@
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "ui/program.h"
+#include "window/control_table.h"
+
+using namespace zr;
+
+namespace {
+
+QString Caption(QWidget* w) {
+    if (auto* x = qobject_cast<QGroupBox*>(w)) return x->title();
+    if (auto* x = qobject_cast<QAbstractButton*>(w)) return x->text();
+    if (auto* x = qobject_cast<QLabel*>(w)) return x->text();
+    if (auto* x = qobject_cast<QComboBox*>(w)) return x->currentText();
+    if (auto* x = qobject_cast<QLineEdit*>(w)) return x->text();
+    return {};
+}
+
+// Screenshots land beside the build's program folder, for a person to look at.
+void SaveShot(QWidget& window, const char* name) {
+    const QString folder = qEnvironmentVariable("ZR_PROGRAM_DIR") + "/../screenshots";
+    QDir().mkpath(folder);
+    QVERIFY(window.grab().save(folder + "/" + name + ".png"));
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+        QVERIFY(folder_.isValid());
+        program_ = std::make_unique<Program>(folder_.path());
+        program_->window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&program_->window()));
+    }
+    void cleanup() { program_.reset(); }
+
+    void everyControlStandsWhereTheTableSays() {
+        Form1& window = program_->window();
+        QCOMPARE(window.windowTitle(), QString("Zadu Rovu"));
+        QCOMPARE(window.size(), QSize(627, 394));
+        for (const ControlInfo& info : ControlTable()) {
+            const QString name = ControlName(info.control);
+            auto* w = window.findChild<QWidget*>(name);
+            QVERIFY2(w, qPrintable(name));
+            const QString container = info.inWindow ? "Form1" : ControlName(info.container);
+            QCOMPARE(w->parentWidget()->objectName(), container);
+            const int top = info.control == Control::cboFile1 ? 720 : info.top;  // start-up moves it
+            QCOMPARE(w->geometry(), QRect(info.left / 15, top / 15, info.width / 15, info.height / 15));
+            if (FixedItems(info.control).empty() || info.control == Control::cboDevice)
+                QCOMPARE(Caption(w), QString::fromLatin1(info.caption));
+            QCOMPARE(w->font().pointSizeF(), info.font.points);
+            QCOMPARE(w->font().bold(), info.font.bold);
+            QCOMPARE(w->font().italic(), info.font.italic);
+        }
+    }
+
+    void startUpShowsNoPanelAndTheDefaults() {
+        Form1& window = program_->window();
+        for (Control c : {Control::fraSetup, Control::fraListCmd, Control::fraProgram})
+            QVERIFY(!window.visible(c));
+        QCOMPARE(window.text(Control::cboPort), std::string("Com1"));
+        QCOMPARE(window.text(Control::cboBaud), std::string("9600"));
+        QCOMPARE(window.text(Control::cboProtocol), std::string("DT"));
+        QCOMPARE(window.text(Control::cboAddress), std::string("1"));
+        QCOMPARE(window.text(Control::cboDevice), std::string("None"));
+        QCOMPARE(window.listIndex(Control::cboDevice), -1);
+        QCOMPARE(window.itemCount(Control::cboAddress), 27);
+        QVERIFY(QFile::exists(folder_.filePath("programs.txt")));
+    }
+
+    void commandLineIsFirstInTheTabOrder() {
+        Form1& window = program_->window();
+        QWidget* text1 = window.widget(Control::text1);
+        QCOMPARE(QApplication::focusWidget(), text1);
+        QCOMPARE(text1->nextInFocusChain()->objectName(), QString("lstCmd"));
+    }
+
+    void typingIntoThePortBoxIsNoSelection() {
+        Form1& window = program_->window();
+        auto* port = qobject_cast<QComboBox*>(window.widget(Control::cboPort));
+        QCOMPARE(window.listIndex(Control::cboPort), 0);
+        port->setEditText("COM7");
+        QCOMPARE(window.listIndex(Control::cboPort), -1);
+    }
+
+    void setupPanelIsDrawnAboveTheFrames() {
+        Form1& window = program_->window();
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(window.widget(Control::cmdSetup)), Qt::LeftButton);
+        QVERIFY(window.visible(Control::fraSetup));
+        QVERIFY(!window.enabled(Control::cmdXmit));
+        QWidget* top = window.childAt(QPoint(400, 210));
+        while (top && top->parentWidget() != &window) top = top->parentWidget();
+        QVERIFY(top);
+        QCOMPARE(top->objectName(), QString("fraSetup"));
+        SaveShot(window, "setup-panel");
+    }
+
+private:
+    QTemporaryDir folder_;
+    std::unique_ptr<Program> program_;
+};
+
+QTEST_MAIN(WindowTest)
+#include "test_window.moc"
