@@ -5,20 +5,28 @@
 namespace zr {
 
 // The program's folder and the text files in it. Every operation reports failure by its
-// result, with a reason a person can read in `error` (e.g. "permission denied").
+// result, with a reason a person can read in `error` (e.g. "permission denied"); a failed
+// operation leaves the file as it was.
 class Files {
 public:
     virtual ~Files() = default;
 
     // The folder that holds the running program, without a trailing separator.
     virtual std::string folder() const = 0;
+    // False only when nothing is at `path`. Anything else there (a directory, a file that
+    // cannot be read, a path that cannot be looked at) counts as existing, so that the
+    // operation that follows reports its real reason instead of a missing file.
     virtual bool exists(const std::string& path) const = 0;
-    // The whole content of the file, bytes unchanged.
+    // The whole content of the file, bytes unchanged. Only a regular file can be read.
     virtual bool read(const std::string& path, std::string& content, std::string& error) const = 0;
-    // Replaces the file's content in one step: the new text goes to a temporary file in the
-    // same folder, which is then renamed over the old one. On failure the old file is unchanged.
+    // Replaces the file's content in one step, or creates the file when there is none: the
+    // new text goes to a temporary file in the same folder, is flushed to the disk and then
+    // renamed over the old one, which keeps its permissions. A link is followed, so the file
+    // it points to is replaced and the link stays. On failure the old file is unchanged and
+    // no temporary file is left behind.
     virtual bool replace(const std::string& path, const std::string& content, std::string& error) = 0;
-    // Adds to the end of an existing file; on failure the file keeps its old length.
+    // Adds to the end of an existing regular file and flushes it to the disk; on failure the
+    // file is cut back to its old length.
     virtual bool append(const std::string& path, const std::string& content, std::string& error) = 0;
 };
 
