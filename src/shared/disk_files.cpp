@@ -96,7 +96,9 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
 
 DiskFiles::DiskFiles(std::string folder) : folder_(std::move(folder)) {}
 
-std::string DiskFiles::folder() const { return folder_; }
+std::string DiskFiles::folder() const {
+    return folder_;
+}
 
 bool DiskFiles::exists(const std::string& path) const {
     struct stat info {};
@@ -177,7 +179,9 @@ bool DiskFiles::append(const std::string& path, const std::string& content, std:
     return true;
 }
 
-ssize_t DiskFiles::writeSome(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
+ssize_t DiskFiles::writeSome(int fd, const char* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
 
 bool DiskFiles::writeAll(int fd, const std::string& content) {
     const char* data = content.data();

@@ -6,7 +6,9 @@
 
 namespace zr {
 
-void ShowProgramError(Module& m) { m.dialogs.messageBox(m.ErrDetail, MessageIcon::Critical, ""); }
+void ShowProgramError(Module& m) {
+    m.dialogs.messageBox(m.ErrDetail, MessageIcon::Critical, "");
+}
 
 void RaiseProgramError(Module& m, int16_t number) {
     m.ErrNum = number;
@@ -29,7 +31,8 @@ void ReportUnreadableProgramFile(Module& m, const std::string& reason) {
 }
 
 void ReportUnwritableProgramFile(Module& m, const std::string& reason) {
-    ShowFileFailure(m, "Cannot write program file " + m.ProgFile + ": " + reason + ". The file has not been changed.");
+    ShowFileFailure(
+        m, "Cannot write program file " + m.ProgFile + ": " + reason + ". The file has not been changed.");
 }
 
 }  // namespace zr

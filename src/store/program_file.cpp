@@ -52,11 +52,15 @@ void AppendProgramEntry(Module& m, const std::string& entry) {
     if (!m.files.append(m.ProgFile, addition, reason)) ReportUnwritableProgramFile(m, reason);
 }
 
-bool OutsideNameRange(unsigned char first) { return first < 33 || first > 127; }
+bool OutsideNameRange(unsigned char first) {
+    return first < 33 || first > 127;
+}
 
 }  // namespace
 
-void ExtractProgramName(Module& m) { m.WorkText = std::string(ProgramNameOf(m.WorkText)); }
+void ExtractProgramName(Module& m) {
+    m.WorkText = std::string(ProgramNameOf(m.WorkText));
+}
 
 void LoadProgramNames(Module& m) {
     m.form.clearItems(Control::cboFile0);
@@ -105,7 +109,8 @@ void CheckProgramEntry(Module& m) {
         m.ErrNum = ErrIllegalProgramName;
     }
     const std::string command = m.form.text(Control::text1);
-    if (command.empty() || static_cast<unsigned char>(command.front()) < 33) m.ErrNum = ErrIllegalCommandString;
+    if (command.empty() || static_cast<unsigned char>(command.front()) < 33)
+        m.ErrNum = ErrIllegalCommandString;
 }
 
 }  // namespace zr

@@ -7,7 +7,9 @@ namespace {
 constexpr std::size_t NameWindow = 400;
 constexpr std::string_view LineEnd = "\r\n";
 
-bool HoldsNoEntry(std::string_view line) { return line.empty() || line.front() == '"'; }
+bool HoldsNoEntry(std::string_view line) {
+    return line.empty() || line.front() == '"';
+}
 
 }  // namespace
 

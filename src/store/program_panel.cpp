@@ -64,7 +64,9 @@ void cmdDel_Click(Module& m) {
     BeginPick(m, "delete");
 }
 
-void cboFile0_Click(Module& m) { m.ProgName = m.form.text(Control::cboFile0); }
+void cboFile0_Click(Module& m) {
+    m.ProgName = m.form.text(Control::cboFile0);
+}
 
 void cboFile1_Click(Module& m) {
     m.ProgName = m.form.text(Control::cboFile1);

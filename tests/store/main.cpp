@@ -6,8 +6,17 @@
 
 int main(int argc, char* argv[]) {
     int status = 0;
-    { ProgramFileTest t; status |= QTest::qExec(&t, argc, argv); }
-    { ProgramPanelTest t; status |= QTest::qExec(&t, argc, argv); }
-    { DiskFilesTest t; status |= QTest::qExec(&t, argc, argv); }
+    {
+        ProgramFileTest t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        ProgramPanelTest t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        DiskFilesTest t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
     return status;
 }

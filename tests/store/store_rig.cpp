@@ -14,7 +14,8 @@ StoreRig::StoreRig() : rig(dir.path().toStdString()), m(rig.m) {
 
 void StoreRig::write(const QByteArray& text) const {
     QFile file(QString::fromStdString(m.ProgFile));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) qFatal("cannot write programs.txt");
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write programs.txt");
 }
 
 QByteArray StoreRig::contents() const {
@@ -22,7 +23,9 @@ QByteArray StoreRig::contents() const {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
-QStringList StoreRig::folderEntries() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System); }
+QStringList StoreRig::folderEntries() const {
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+}
 
 QByteArray TextOf(int16_t number) {
     Rig scratch;

@@ -43,5 +43,6 @@ void DiskFilesTest::somethingElseInPlaceIsRefusedWithoutBlocking() {
     QVERIFY(!files.replace(pipe, "x", error));
     QVERIFY(!files.exists(PathInFolder(files.folder(), "none")));
     QVERIFY(!files.append(PathInFolder(files.folder(), "none"), "x", error));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList{"programs.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList{"programs.txt"});
 }

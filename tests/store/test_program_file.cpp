@@ -18,9 +18,12 @@ const QByteArray Long400(400, 'n');
 // Runs one store operation the way the panel starts it.
 void Run(Module& m, const QByteArray& operation) {
     m.ProgMode = operation == "list" ? "save" : operation.toStdString();
-    if (operation == "list") LoadProgramNames(m);
-    else if (operation == "retrieve") RetrieveProgram(m);
-    else StoreProgram(m);
+    if (operation == "list")
+        LoadProgramNames(m);
+    else if (operation == "retrieve")
+        RetrieveProgram(m);
+    else
+        StoreProgram(m);
 }
 
 }  // namespace
@@ -30,15 +33,21 @@ void ProgramFileTest::retrieveFindsTheFirstEntryUnderItsName_data() {
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QByteArray>("found");  // null: not found
     QTest::newRow("fresh file") << Fresh << QByteArray("Initialize syringe") << QByteArray("W4R");
-    QTest::newRow("semicolon name under its first part") << QByteArray("a;b;W4R") << QByteArray("a") << QByteArray("b;W4R");
+    QTest::newRow("semicolon name under its first part")
+        << QByteArray("a;b;W4R") << QByteArray("a") << QByteArray("b;W4R");
     QTest::newRow("semicolon name in full") << QByteArray("a;b;W4R") << QByteArray("a;b") << QByteArray();
-    QTest::newRow("nothing after the semicolon") << QByteArray("x;\r\n") << QByteArray("x") << QByteArray(".");
+    QTest::newRow("nothing after the semicolon")
+        << QByteArray("x;\r\n") << QByteArray("x") << QByteArray(".");
     QTest::newRow("bare name line") << QByteArray("x\r\n") << QByteArray("x") << QByteArray(".");
-    QTest::newRow("first duplicate wins") << QByteArray("d;1\r\nd;2\r\n") << QByteArray("d") << QByteArray("1");
+    QTest::newRow("first duplicate wins")
+        << QByteArray("d;1\r\nd;2\r\n") << QByteArray("d") << QByteArray("1");
     QTest::newRow("names are case-sensitive") << QByteArray("abc;1") << QByteArray("ABC") << QByteArray();
-    QTest::newRow("quoted line is no entry") << QByteArray("\"a;1\r\na;2") << QByteArray("\"a") << QByteArray();
-    QTest::newRow("bare CR ends a line") << QByteArray("\"\"\ra;1\rb;2\r\n") << QByteArray("b") << QByteArray("2");
-    QTest::newRow("high bytes and semicolons") << QByteArray("\xe9t\xe9;\xff\x80;x") << QByteArray("\xe9t\xe9") << QByteArray("\xff\x80;x");
+    QTest::newRow("quoted line is no entry")
+        << QByteArray("\"a;1\r\na;2") << QByteArray("\"a") << QByteArray();
+    QTest::newRow("bare CR ends a line")
+        << QByteArray("\"\"\ra;1\rb;2\r\n") << QByteArray("b") << QByteArray("2");
+    QTest::newRow("high bytes and semicolons")
+        << QByteArray("\xe9t\xe9;\xff\x80;x") << QByteArray("\xe9t\xe9") << QByteArray("\xff\x80;x");
     QTest::newRow("400-character name") << Long400 + ";C" << Long400 << QByteArray("C");
     QTest::newRow("401-character name in full") << Long400 + "m;C" << Long400 + "m" << QByteArray();
     QTest::newRow("401-character name under 400") << Long400 + "m;C" << Long400 << QByteArray(";C");
@@ -90,22 +99,26 @@ void ProgramFileTest::storingRewritesOrAppends_data() {
     QTest::addColumn<QByteArray>("after");
     QTest::newRow("replace moves to the end") << Three << QByteArray("replace") << QByteArray("a")
                                               << QByteArray("\"\"\r\nb;2\r\nc;3\r\na;W\r\n\r\n\r\n");
-    QTest::newRow("replace drops duplicates") << QByteArray("d;1\r\nx;2\r\nd;3") << QByteArray("replace") << QByteArray("d")
-                                              << QByteArray("\"\"\r\nx;2\r\nd;W\r\n\r\n\r\n");
-    QTest::newRow("delete the only entry") << Fresh << QByteArray("delete") << QByteArray("Initialize syringe")
-                                           << QByteArray("\"\"\r\n\r\n");
-    QTest::newRow("delete of a missing name normalises") << QByteArray("\"x\r\n\r\n;y\ra;1\r\n\r\n") << QByteArray("delete")
-                                                         << QByteArray("z") << QByteArray("\"\"\r\na;1\r\n\r\n");
-    QTest::newRow("bare name line ends the search") << QByteArray("a;1\r\nX\r\nX;2\r\n;z\r\n\"q\r\n") << QByteArray("replace")
-                                                    << QByteArray("X") << QByteArray("\"\"\r\na;1\r\nX;W\r\n\r\nX;2\r\n;z\r\n\r\n");
-    QTest::newRow("rewrite keeps high bytes") << QByteArray("\xe9;\xff;\x80\r\nq;1") << QByteArray("delete") << QByteArray("q")
-                                              << QByteArray("\"\"\r\n\xe9;\xff;\x80\r\n\r\n");
-    QTest::newRow("append to a fresh file") << Fresh << QByteArray("append") << QByteArray("a;b")
-                                            << Fresh + "a;b;W\r\n\r\n";
+    QTest::newRow("replace drops duplicates")
+        << QByteArray("d;1\r\nx;2\r\nd;3") << QByteArray("replace") << QByteArray("d")
+        << QByteArray("\"\"\r\nx;2\r\nd;W\r\n\r\n\r\n");
+    QTest::newRow("delete the only entry")
+        << Fresh << QByteArray("delete") << QByteArray("Initialize syringe") << QByteArray("\"\"\r\n\r\n");
+    QTest::newRow("delete of a missing name normalises")
+        << QByteArray("\"x\r\n\r\n;y\ra;1\r\n\r\n") << QByteArray("delete") << QByteArray("z")
+        << QByteArray("\"\"\r\na;1\r\n\r\n");
+    QTest::newRow("bare name line ends the search")
+        << QByteArray("a;1\r\nX\r\nX;2\r\n;z\r\n\"q\r\n") << QByteArray("replace") << QByteArray("X")
+        << QByteArray("\"\"\r\na;1\r\nX;W\r\n\r\nX;2\r\n;z\r\n\r\n");
+    QTest::newRow("rewrite keeps high bytes")
+        << QByteArray("\xe9;\xff;\x80\r\nq;1") << QByteArray("delete") << QByteArray("q")
+        << QByteArray("\"\"\r\n\xe9;\xff;\x80\r\n\r\n");
+    QTest::newRow("append to a fresh file")
+        << Fresh << QByteArray("append") << QByteArray("a;b") << Fresh + "a;b;W\r\n\r\n";
     QTest::newRow("append a duplicate") << Fresh << QByteArray("append") << QByteArray("Initialize syringe")
                                         << Fresh + "Initialize syringe;W\r\n\r\n";
-    QTest::newRow("append after a last line without end") << QByteArray("a;1") << QByteArray("append") << QByteArray("b")
-                                                          << QByteArray("a;1\r\nb;W\r\n\r\n");
+    QTest::newRow("append after a last line without end")
+        << QByteArray("a;1") << QByteArray("append") << QByteArray("b") << QByteArray("a;1\r\nb;W\r\n\r\n");
 }
 
 void ProgramFileTest::storingRewritesOrAppends() {
@@ -176,8 +189,10 @@ void ProgramFileTest::missingOrUnusableFileIsReportedAndKept() {
     const auto& box = s.rig.dialogs.messages[0];
     QCOMPARE(box.icon, MessageIcon::Critical);
     QCOMPARE(box.title, "");
-    if (directory) QCOMPARE(box.text, "Cannot read program file " + s.m.ProgFile + ": is a directory");
-    else QCOMPARE(QByteArray::fromStdString(box.text), TextOf(4));
+    if (directory)
+        QCOMPARE(box.text, "Cannot read program file " + s.m.ProgFile + ": is a directory");
+    else
+        QCOMPARE(QByteArray::fromStdString(box.text), TextOf(4));
     QCOMPARE(QFileInfo(s.dir.filePath("programs.txt")).isDir(), directory);
     QCOMPARE(s.m.CmdString, "W");
     QCOMPARE(s.rig.form.itemCount(Control::cboFile0), 0);

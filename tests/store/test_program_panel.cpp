@@ -37,16 +37,21 @@ void ProgramPanelTest::firstSavePressListsTheNamesForTyping() {
 }
 
 void ProgramPanelTest::secondSavePressReplacesOrAppends_data() {
-    QTest::addColumn<int>("pick");        // item picked in cboFile0, -1 for none
+    QTest::addColumn<int>("pick");          // item picked in cboFile0, -1 for none
     QTest::addColumn<QByteArray>("typed");  // text typed afterwards; null for none
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<int>("error");
-    QTest::newRow("picked name is replaced") << 0 << QByteArray() << QByteArray("W4R")
-                                             << QByteArray("\"\"\r\nb;2\r\na;W4R\r\n\r\n\r\n") << 0;
-    QTest::newRow("typed new name") << -1 << QByteArray("c") << QByteArray("W4R") << Two + "c;W4R\r\n\r\n" << 0;
-    QTest::newRow("typed existing name") << -1 << QByteArray("a") << QByteArray("W4R") << Two + "a;W4R\r\n\r\n" << 0;
-    QTest::newRow("picked, then edited") << 1 << QByteArray("bb") << QByteArray("W4R") << Two + "bb;W4R\r\n\r\n" << 0;
+    QTest::newRow("picked name is replaced")
+        << 0 << QByteArray() << QByteArray("W4R") << QByteArray("\"\"\r\nb;2\r\na;W4R\r\n\r\n\r\n") << 0;
+    QTest::newRow("typed new name") << -1 << QByteArray("c") << QByteArray("W4R") << Two + "c;W4R\r\n\r\n"
+                                    << 0;
+    QTest::newRow("typed existing name")
+        << -1 << QByteArray("a") << QByteArray("W4R") << Two + "a;W4R\r\n\r\n"
+        << 0;
+    QTest::newRow("picked, then edited")
+        << 1 << QByteArray("bb") << QByteArray("W4R") << Two + "bb;W4R\r\n\r\n"
+        << 0;
     QTest::newRow("no name") << -1 << QByteArray("") << QByteArray("W4R") << Two << 10;
     QTest::newRow("empty command line") << -1 << QByteArray("c") << QByteArray("") << Two << 11;
 }
@@ -73,7 +78,9 @@ void ProgramPanelTest::secondSavePressReplacesOrAppends() {
     QCOMPARE(s.contents(), after);
     QCOMPARE(s.m.ErrNum, error);
     QCOMPARE(s.rig.dialogs.messages.size(), error == 0 ? 0u : 1u);
-    if (error != 0) QCOMPARE(QByteArray::fromStdString(s.rig.dialogs.messages[0].text), TextOf(static_cast<int16_t>(error)));
+    if (error != 0)
+        QCOMPARE(QByteArray::fromStdString(s.rig.dialogs.messages[0].text),
+                 TextOf(static_cast<int16_t>(error)));
     QVERIFY(!form.visible(Control::fraProgram) && !form.visible(Control::cboFile0));
 }
 
@@ -82,9 +89,11 @@ void ProgramPanelTest::pickRecallsOrDeletesAtOnce_data() {
     QTest::addColumn<QByteArray>("text1");
     QTest::addColumn<QByteArray>("after");
     QTest::newRow("recall") << QByteArray("recall") << QByteArray("2") << Two;
-    QTest::newRow("delete") << QByteArray("delete") << QByteArray("typed") << QByteArray("\"\"\r\na;1\r\n\r\n");
+    QTest::newRow("delete") << QByteArray("delete") << QByteArray("typed")
+                            << QByteArray("\"\"\r\na;1\r\n\r\n");
     QTest::newRow("delete, exit, pick") << QByteArray("delete exit") << QByteArray("2") << Two;
-    QTest::newRow("recall of a vanished name") << QByteArray("recall vanish") << QByteArray("typed") << QByteArray("a;1");
+    QTest::newRow("recall of a vanished name")
+        << QByteArray("recall vanish") << QByteArray("typed") << QByteArray("a;1");
 }
 
 void ProgramPanelTest::pickRecallsOrDeletesAtOnce() {
