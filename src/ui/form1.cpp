@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include "window/control_table.h"
 
@@ -212,7 +213,10 @@ void Form1::setValue(Control c, int value) {
     QWidget* w = widget(c);
     if (auto* x = qobject_cast<QCheckBox*>(w))
         x->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-    else if (auto* x = qobject_cast<QScrollBar*>(w)) x->setValue(value);
+    else if (auto* x = qobject_cast<QScrollBar*>(w)) {
+        const QSignalBlocker quiet(x);  // only the operator's moves raise the change handler
+        x->setValue(value);
+    }
 }
 
 int Form1::maximum(Control c) const {
@@ -221,7 +225,10 @@ int Form1::maximum(Control c) const {
 }
 
 void Form1::setMaximum(Control c, int maximum) {
-    if (auto* x = qobject_cast<QScrollBar*>(widget(c))) x->setMaximum(maximum);
+    if (auto* x = qobject_cast<QScrollBar*>(widget(c))) {
+        const QSignalBlocker quiet(x);  // a value clamped to the new maximum raises no handler
+        x->setMaximum(maximum);
+    }
 }
 
 int Form1::caretPosition(Control c) const {

@@ -4,6 +4,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -83,6 +88,39 @@ private slots:
         QWidget* text1 = window.widget(Control::text1);
         QCOMPARE(QApplication::focusWidget(), text1);
         QCOMPARE(text1->nextInFocusChain()->objectName(), QString("lstCmd"));
+        // From text1 the chain runs through every other control that takes the focus, in
+        // creation order, and comes back to text1.
+        QStringList expected, chain;
+        for (const ControlInfo& info : ControlTable())
+            if (info.control != Control::text1 && (window.widget(info.control)->focusPolicy() & Qt::TabFocus))
+                expected << ControlName(info.control);
+        QWidget* next = text1->nextInFocusChain();
+        for (int steps = 0; next != text1 && steps < 1000; ++steps, next = next->nextInFocusChain())
+            if (expected.contains(next->objectName()) && (next->focusPolicy() & Qt::TabFocus)) chain << next->objectName();
+        QCOMPARE(chain, expected);
+    }
+
+    void valuesSetByTheModuleRaiseNoChangeHandler() {
+        Form1& window = program_->window();
+        auto* bar = qobject_cast<QScrollBar*>(window.widget(Control::scrReply));
+        QSignalSpy changes(bar, &QScrollBar::valueChanged);
+        window.setMaximum(Control::scrReply, 5);
+        window.setValue(Control::scrReply, 3);
+        window.setMaximum(Control::scrReply, 1);
+        QCOMPARE(window.value(Control::scrReply), 1);
+        QCOMPARE(changes.count(), 0);
+        window.setValue(Control::scrReply, 0);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(changes.count(), 1);
+    }
+
+    void displayFieldsShowTheirBytesAsText() {
+        Form1& window = program_->window();
+        const std::string data = "<b>0</b> \xB5L & \xFF";
+        window.setText(Control::lblReply, data);
+        QCOMPARE(window.text(Control::lblReply), data);
+        window.setText(Control::text1, data);
+        QCOMPARE(program_->module().CmdString, data);
     }
 
     void typingIntoThePortBoxIsNoSelection() {
@@ -103,6 +141,43 @@ private slots:
         QVERIFY(top);
         QCOMPARE(top->objectName(), QString("fraSetup"));
         SaveShot(window, "setup-panel");
+    }
+
+    // A real Send over a pseudo-terminal to the simulated pump fills the reply fields.
+    void sendFillsTheReplyFieldsFromTheSimulatedPump() {
+        QProcess sim;
+        sim.setProcessChannelMode(QProcess::MergedChannels);
+        sim.start(qEnvironmentVariable("ZR_PUMPSIM"), {"--link", folder_.filePath("COM1")});
+        QString said;
+        QElapsedTimer waited;
+        waited.start();
+        while (!said.contains("linked as") && waited.elapsed() < 5000 && sim.state() != QProcess::NotRunning) {
+            sim.waitForReadyRead(100);
+            said += QString::fromLocal8Bit(sim.readAll());
+        }
+        if (!said.contains("linked as")) QSKIP(qPrintable("the simulated pump made no link: " + said));
+
+        // A box that should not come (a port that cannot be opened) is closed rather than waited on.
+        QStringList boxes;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&boxes] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                boxes << box->findChild<QLabel*>("qt_msgbox_label")->text();
+                box->close();
+            }
+        });
+        closer.start(200);
+
+        Form1& window = program_->window();
+        QTest::keyClicks(window.widget(Control::text1), "?");
+        QTest::mouseClick(qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit)), Qt::LeftButton);
+        QCOMPARE(boxes, QStringList());
+        const std::string data = window.text(Control::lblReplyCode);
+        QVERIFY2(!data.empty() && data != "none", data.c_str());
+        QCOMPARE(window.text(Control::text1), std::string("?"));
+        SaveShot(window, "reply");
+        sim.terminate();
+        sim.waitForFinished(2000);
     }
 
 private:
