@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <map>
 
 #include "fakes/rig.h"
 #include "window/panels.h"
@@ -70,6 +71,37 @@ private slots:
         exitFraProgram(rig.m);
         QVERIFY(!rig.form.visible(Control::fraProgram));
         QCOMPARE(EnabledMain(rig), QString("111111"));
+    }
+
+    // Only List Commands can open over another panel; leaving either one runs enableMain,
+    // although the other panel is still shown.
+    void panelSequencesLeaveTheirPanelsAndFlags_data() {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QString>("shown");  // Setup Commands Program
+        QTest::addColumn<QString>("flags");  // Send Stop Parse unParse File Setup
+        QTest::newRow("Setup, List Commands") << "S L" << "110" << "010000";
+        QTest::newRow("Setup, List Commands, Exit list") << "S L l" << "100" << "111111";
+        QTest::newRow("Setup, List Commands, Exit setup") << "S L s" << "010" << "111111";
+        QTest::newRow("File, List Commands") << "F L" << "011" << "010000";
+        QTest::newRow("File, List Commands, Exit program") << "F L f" << "010" << "111111";
+        QTest::newRow("List Commands twice, Exit") << "L L l" << "000" << "111111";
+    }
+    void panelSequencesLeaveTheirPanelsAndFlags() {
+        QFETCH(QString, presses);
+        QFETCH(QString, shown);
+        QFETCH(QString, flags);
+        const std::map<QString, void (*)(Module&)> buttons = {
+            {"S", cmdSetup_Click},   {"s", cmdExitSetup_Click}, {"L", cmdListCmd_Click},
+            {"l", cmdExitCmdList_Click}, {"F", cmdProgram_Click}, {"f", cmdExitProgram_Click}};
+        test::Rig rig;
+        for (Control panel : {Control::fraSetup, Control::fraListCmd, Control::fraProgram})
+            rig.form.setVisible(panel, false);
+        for (const QString& press : presses.split(' ')) buttons.at(press)(rig.m);
+        QString visible;
+        for (Control panel : {Control::fraSetup, Control::fraListCmd, Control::fraProgram})
+            visible += rig.form.visible(panel) ? '1' : '0';
+        QCOMPARE(visible, shown);
+        QCOMPARE(EnabledMain(rig), flags);
     }
 
     void firstStartCreatesTheProgramFileAndSetsTheDefaults() {
