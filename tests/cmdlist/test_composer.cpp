@@ -245,6 +245,7 @@ private slots:
         cmdEdit_Click(rig.m);
         QCOMPARE(rig.form.text(Control::text1), text.toStdString());
         QCOMPARE(int(rig.m.ErrNum), error);
+        QCOMPARE(rig.m.ErrDetail, std::string(error ? "Cannot copy empty command string" : ""));
         QVERIFY(rig.dialogs.messages.empty());
     }
 };
