@@ -65,7 +65,7 @@ void ChooseMode(Module& m) {
     const int second = CharAt(m, 2);
     const bool immediate =
         IsOneOf(first, ImmediateStarters) || (first == 'k' && (second == None || IsLetter(second)));
-    m.CmdMode = immediate ? "i" : "p";
+    m.CmdMode.assign(1, immediate ? 'i' : 'p');
 }
 
 // One top-level step of a run-mode string: the last character, a letter before "@", a label
