@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pumpsim {
+
+struct Options {
+    std::optional<std::string> link;
+    std::vector<char> addresses{'1'};  // address characters of the pumps served
+    bool silent = false;
+    int dribbleMs = 0;
+    int lateMs = 0;
+    bool badChecksum = false;
+    int ports = 6;
+};
+
+// Reads the command line; on a mistake returns nullopt and says why in error.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The address character of a list entry "1".."9", "A".."F"; 0 for anything else.
+char AddressOfEntry(const std::string& entry);
+
+extern const char* const kUsage;
+
+}  // namespace pumpsim
