@@ -15,7 +15,10 @@ constexpr std::array<const char*, 6> kBaudRates = {"38400", "19200", "9600", "48
 
 }  // namespace
 
-void text1_Change(Module& m) { m.CmdString = m.form.text(Control::text1); }
+void text1_Change(Module& m) {
+    m.CmdString = m.form.text(Control::text1);
+    if (m.PositionShowing) m.HeldCmdString = m.CmdString;
+}
 
 void ReadLinkSettings(Module& m) {
     const std::string address = AddressCharacter(m.form.listIndex(Control::cboAddress));
@@ -25,7 +28,8 @@ void ReadLinkSettings(Module& m) {
     m.Protocol = m.form.listIndex(Control::cboProtocol) == 0 ? "DT" : "OEM";
 
     const int baud = m.form.listIndex(Control::cboBaud);
-    if (baud >= 0 && baud < static_cast<int>(kBaudRates.size())) m.BaudRate = kBaudRates[static_cast<std::size_t>(baud)];
+    if (baud >= 0 && baud < static_cast<int>(kBaudRates.size()))
+        m.BaudRate = kBaudRates[static_cast<std::size_t>(baud)];
 
     const int port = m.form.listIndex(Control::cboPort) + 1;
     if (port != m.PortNum) {
@@ -35,15 +39,18 @@ void ReadLinkSettings(Module& m) {
     if (!m.MSComm1.portOpen()) SetupPort(m);
 }
 
-void cmdXmit_Click(Module& m) {
-    if (m.InTransaction) return;
+namespace {
+
+// One Send. Stop's first Send leaves out the position display, so that its second "T" follows
+// at once instead of waiting for a repeating display to end.
+void Send(Module& m, bool positionAfterwards) {
     m.form.setEnabled(Control::cmdEdit, false);
     ReadLinkSettings(m);
     m.SilentReply = 0;
     XmitCommand(m);
     switch (m.form.value(Control::chkReport)) {
         case 1:
-            if (!m.PortFailed) ShowPosition(m);
+            if (positionAfterwards && !m.PortFailed) ShowPosition(m);
             break;
         case 0:
             m.form.setText(Control::lblSyringe, "");
@@ -54,29 +61,59 @@ void cmdXmit_Click(Module& m) {
     }
 }
 
+// True when the click has been put off until the running transaction has ended.
+bool Deferred(Module& m, Module::LinkClick click) {
+    if (!m.InTransaction) return false;
+    m.PendingClicks.push_back(click);
+    return true;
+}
+
+}  // namespace
+
+void cmdXmit_Click(Module& m) {
+    if (Deferred(m, Module::LinkClick::Send)) return;
+    Send(m, true);
+}
+
 void cmdStop_Click(Module& m) {
-    if (m.InTransaction) {
-        ++m.PendingStops;
-        return;
-    }
+    if (Deferred(m, Module::LinkClick::Stop)) return;
     const std::string saved = m.CmdString;
     m.CmdString = "T\r";
-    cmdXmit_Click(m);
-    cmdXmit_Click(m);
+    Send(m, false);
+    Send(m, true);
     m.CmdString = saved;
 }
 
-void RunPendingStops(Module& m) {
-    while (m.PendingStops > 0 && !m.InTransaction) {
-        --m.PendingStops;
-        const std::string data = m.ReplyData;
-        const std::string status = m.StatusChar;
-        const int16_t silent = m.SilentReply;
-        cmdStop_Click(m);
-        m.ReplyData = data;
-        m.StatusChar = status;
-        m.SilentReply = silent;
+void RunPendingClicks(Module& m) {
+    if (m.InTransaction || m.RunningClicks || m.PendingClicks.empty()) return;
+    m.RunningClicks = true;
+    // The clicks send the operator's command, not a query of the running display; the
+    // interrupted caller goes on with its own command and the reply of its own transaction.
+    const std::string command = m.CmdString;
+    if (m.PositionShowing) m.CmdString = m.HeldCmdString;
+    const std::string data = m.ReplyData;
+    const std::string status = m.StatusChar;
+    const int16_t silent = m.SilentReply;
+    const bool portFailed = m.PortFailed;
+    while (!m.PendingClicks.empty()) {
+        const Module::LinkClick click = m.PendingClicks.front();
+        m.PendingClicks.erase(m.PendingClicks.begin());
+        switch (click) {
+            case Module::LinkClick::Send:
+                cmdXmit_Click(m);
+                break;
+            case Module::LinkClick::Stop:
+                cmdStop_Click(m);
+                break;
+        }
     }
+    if (m.PositionShowing) m.HeldCmdString = m.CmdString;
+    m.CmdString = command;
+    m.ReplyData = data;
+    m.StatusChar = status;
+    m.SilentReply = silent;
+    m.PortFailed = portFailed;
+    m.RunningClicks = false;
 }
 
 void Timer2_Timer(Module& m) {

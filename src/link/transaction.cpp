@@ -105,7 +105,7 @@ void XmitCommand(Module& m) {
     m.InTransaction = true;
     Exchange(m);
     m.InTransaction = false;
-    RunPendingStops(m);
+    RunPendingClicks(m);
 }
 
 }  // namespace zr

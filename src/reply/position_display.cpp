@@ -34,22 +34,23 @@ bool Cycle(Module& m) {
 }  // namespace
 
 void ShowPosition(Module& m) {
-    const std::string saved = m.CmdString;
+    if (m.PositionShowing) return;  // the running display goes on showing the position
+    m.PositionShowing = true;
+    m.HeldCmdString = m.CmdString;
     m.SilentReply = 1;
-    while (m.form.value(Control::chkReport) == 1) {
+    bool shown = true;
+    while (shown && m.form.value(Control::chkReport) == 1) {
         do {
-            if (!Cycle(m)) {
-                m.CmdString = saved;
-                return;
-            }
-        } while (m.StatusChar == "@");
+            shown = Cycle(m);
+        } while (shown && m.StatusChar == "@");
     }
-    Cycle(m);
-    m.CmdString = saved;
+    if (shown) Cycle(m);
+    m.CmdString = m.HeldCmdString;
+    m.PositionShowing = false;
 }
 
 void cmdPosition_Click(Module& m) {
-    if (m.InTransaction) return;
+    if (m.InTransaction) return;  // a display or a Send is busy with the pump
     ShowPosition(m);
 }
 

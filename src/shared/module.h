@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "shared/clock.h"
 #include "shared/dialogs.h"
@@ -70,11 +71,19 @@ struct Module {
     std::string ProgMode;
     std::string CmdListFile;
 
-    // Re-entry: pending window events run inside a transaction. While one runs, a Send or a
-    // Show Position is refused and a Stop waits in PendingStops until the transaction ends.
-    // PortFailed tells the caller of XmitCommand that the port could not be opened.
+    // Re-entry: pending window events run inside a transaction. A Send or Stop click that
+    // arrives while one runs waits in PendingClicks and runs, in order, as soon as the
+    // transaction has ended (RunningClicks keeps that from nesting); a Show Position click is
+    // refused then. PositionShowing is set while ShowPosition runs, so that a Send in between
+    // leaves the display to it; meanwhile HeldCmdString keeps the operator's command string
+    // (edits of text1 included) while CmdString carries the display's queries. PortFailed tells
+    // the caller of XmitCommand that the port could not be opened.
+    enum class LinkClick { Send, Stop };
     bool InTransaction = false;
-    int16_t PendingStops = 0;
+    bool RunningClicks = false;
+    bool PositionShowing = false;
+    std::string HeldCmdString;
+    std::vector<LinkClick> PendingClicks;
     bool PortFailed = false;
 };
 

@@ -2,7 +2,6 @@
 
 #include <QtTest>
 
-#include "link/send_stop.h"
 #include "link/transaction.h"
 #include "pump_script.h"
 
@@ -147,24 +146,4 @@ void TransactionTest::portThatCannotOpenIsReportedAndNothingIsSent() {
     QCOMPARE(rig.dialogs.messages[0].text, std::string("Cannot open Com1: permission denied"));
     QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Critical);
     QCOMPARE(rig.dialogs.messages[0].title, std::string("Comm Error"));
-}
-
-void TransactionTest::sendDuringATransactionIsRefusedAndStopWaits() {
-    LinkRig rig;
-    rig.form.setText(Control::text1, "W4R");
-    rig.answer(LinkRig::dtReply('`', ""));
-    bool clicked = false;
-    rig.events.onProcess = [&] {
-        if (clicked) return;
-        clicked = true;
-        const std::size_t before = rig.serial.frames.size();
-        cmdXmit_Click(rig.m);
-        cmdStop_Click(rig.m);
-        QCOMPARE(rig.serial.frames.size(), before);  // nothing written under the running read
-        QVERIFY(rig.serial.portOpen());
-    };
-    cmdXmit_Click(rig.m);
-    QCOMPARE(rig.serial.frames, (std::vector<std::string>{"/1W4R\r", "/1T\r\r", "/1T\r\r"}));
-    QCOMPARE(rig.m.CmdString, std::string("W4R"));
-    QCOMPARE(rig.m.PendingStops, int16_t(0));
 }

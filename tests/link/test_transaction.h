@@ -14,5 +14,4 @@ private slots:
     void dribbledReplyIsReadWholeAfterItSettles();
     void lateCharactersOfAnUnansweredExchangeComeFirst();
     void portThatCannotOpenIsReportedAndNothingIsSent();
-    void sendDuringATransactionIsRefusedAndStopWaits();
 };
