@@ -9,10 +9,10 @@
 #include "fakes/fake_form.h"
 #include "fakes/fake_timer.h"
 #include "platform/qt_serial_port.h"
+#include "platform/steady_clock.h"
 #include "pumpsim_process.h"
 #include "shared/disk_files.h"
 #include "shared/module.h"
-#include "steady_test_clock.h"
 
 // A module whose serial port is the real adapter on COM1 of a fresh program folder, linked by
 // a running pumpsim, with the real monotonic clock; the window side is faked.
@@ -28,7 +28,7 @@ struct LiveLink {
     PumpSimProcess sim;
     zr::QtSerialPort port;
     zr::test::FakeTimer timer;
-    SteadyTestClock clock;
+    zr::SteadyClock clock;
     zr::test::FakeEventPump events;
     zr::test::FakeDialogs dialogs;
     zr::test::FakeForm form;
