@@ -17,12 +17,21 @@ void AddFramings() {
 
 }  // namespace
 
+// Until the simulator is built in this tree its placeholder only says so; nothing can be tried.
+#define START_PUMPSIM(link, ...)                                                              \
+    do {                                                                                     \
+        if (!(link).start(__VA_ARGS__)) {                                                    \
+            if ((link).sim.error().contains("not built yet")) QSKIP("pumpsim is not built"); \
+            QFAIL(qPrintable((link).sim.error()));                                           \
+        }                                                                                    \
+    } while (false)
+
 void LiveTransactionTest::aQueryIsAnsweredAndDecoded_data() { AddFramings(); }
 
 void LiveTransactionTest::aQueryIsAnsweredAndDecoded() {
     QFETCH(QString, protocol);
     LiveLink link;
-    QVERIFY2(link.start(), qPrintable(link.sim.error()));
+    START_PUMPSIM(link);
     link.choose(protocol.toStdString(), "1");
     link.m.CmdString = "?";
     zr::XmitCommand(link.m);
@@ -42,7 +51,7 @@ void LiveTransactionTest::anUnansweredFrameLeavesThePortOpenAndTheTimerArmed_dat
 void LiveTransactionTest::anUnansweredFrameLeavesThePortOpenAndTheTimerArmed() {
     QFETCH(QString, protocol);
     LiveLink link;
-    QVERIFY2(link.start({"--silent"}), qPrintable(link.sim.error()));
+    START_PUMPSIM(link, {"--silent"});
     link.choose(protocol.toStdString(), "1");
     link.m.CmdString = "?";
     zr::XmitCommand(link.m);
@@ -61,7 +70,7 @@ void LiveTransactionTest::aGroupAddressIsNotReadFrom_data() { AddFramings(); }
 void LiveTransactionTest::aGroupAddressIsNotReadFrom() {
     QFETCH(QString, protocol);
     LiveLink link;
-    QVERIFY2(link.start({"--address", "1,2"}), qPrintable(link.sim.error()));
+    START_PUMPSIM(link, {"--address", "1,2"});
     link.choose(protocol.toStdString(), "A");
     QCOMPARE(QString::fromStdString(link.m.AddrMode), QString("m"));
     link.m.CmdString = "?";
@@ -76,7 +85,7 @@ void LiveTransactionTest::aGroupAddressIsNotReadFrom() {
 
 void LiveTransactionTest::anOemReplyWithABadChecksumIsRefused() {
     LiveLink link;
-    QVERIFY2(link.start({"--bad-checksum"}), qPrintable(link.sim.error()));
+    START_PUMPSIM(link, {"--bad-checksum"});
     link.choose("OEM", "1");
     link.m.CmdString = "?";
     zr::XmitCommand(link.m);
@@ -90,7 +99,7 @@ void LiveTransactionTest::anOemReplyWithABadChecksumIsRefused() {
 
 void LiveTransactionTest::aPumpThatCameBackIsReachedThroughThePortLeftOpen() {
     LiveLink link;
-    QVERIFY2(link.start({"--silent"}), qPrintable(link.sim.error()));
+    START_PUMPSIM(link, {"--silent"});
     link.choose("DT", "1");
     link.m.CmdString = "?";
     zr::XmitCommand(link.m);
@@ -98,7 +107,7 @@ void LiveTransactionTest::aPumpThatCameBackIsReachedThroughThePortLeftOpen() {
     QVERIFY(link.port.portOpen());
 
     link.sim.stop();
-    QVERIFY2(link.start(), qPrintable(link.sim.error()));
+    START_PUMPSIM(link);
     zr::XmitCommand(link.m);
     QCOMPARE(link.m.ErrNum, int16_t(0));
     QCOMPARE(QString::fromStdString(link.m.ReplyData), QString("0"));
