@@ -1,0 +1,95 @@
+// Times whole transactions against pumpsim through the real serial adapter: Send to decoded
+// reply, and the processor time this process spent meanwhile.
+//   bench_transaction [count]      (default 60 per framing; ZR_PUMPSIM overrides the pumpsim)
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "link/transaction.h"
+#include "live_link.h"
+
+namespace {
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double Median(std::vector<double>& values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Result {
+    std::vector<double> milliseconds;
+    std::vector<double> openCloseMilliseconds;
+    double cpuSeconds = 0;
+    double wallSeconds = 0;
+    int failures = 0;
+};
+
+bool Run(const std::string& protocol, int count, Result& result) {
+    LiveLink link;
+    if (!link.start()) {
+        std::fprintf(stderr, "%s\n", qPrintable(link.sim.error()));
+        return false;
+    }
+    link.choose(protocol, "1");
+    link.m.CmdString.assign(1, '?');
+    zr::XmitCommand(link.m);  // the first opening of the device is not part of the measure
+
+    using Clock = std::chrono::steady_clock;
+    const double cpuBefore = CpuSeconds();
+    const auto wallBefore = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        const auto sent = Clock::now();
+        zr::XmitCommand(link.m);
+        const auto decoded = Clock::now();
+        result.milliseconds.push_back(std::chrono::duration<double, std::milli>(decoded - sent).count());
+        if (link.m.ErrNum != 0 || link.m.ReplyData.empty()) ++result.failures;
+    }
+    result.wallSeconds = std::chrono::duration<double>(Clock::now() - wallBefore).count();
+    result.cpuSeconds = CpuSeconds() - cpuBefore;
+
+    // The share of the device's opening and closing alone (lock file included).
+    for (int i = 0; i < count; ++i) {
+        const auto before = Clock::now();
+        link.port.setPortOpen(true);
+        link.port.setPortOpen(false);
+        result.openCloseMilliseconds.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariableIsSet("ZR_PUMPSIM")) qputenv("ZR_PUMPSIM", ZR_DEFAULT_PUMPSIM);
+    const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+
+    std::printf("%-6s %5s %10s %10s %10s %12s %16s %14s %8s %6s\n", "frame", "n", "median ms", "min ms",
+                "max ms", "over 200 ms", "open+close ms", "CPU ms/trans", "CPU %", "fail");
+    bool ok = true;
+    for (const std::string protocol : {"DT", "OEM"}) {
+        Result r;
+        if (!Run(protocol, count, r)) return 2;
+        const double median = Median(r.milliseconds);
+        std::printf("%-6s %5d %10.2f %10.2f %10.2f %12.2f %16.2f %14.3f %8.2f %6d\n", protocol.c_str(),
+                    count, median, r.milliseconds.front(), r.milliseconds.back(), median - 200.0,
+                    Median(r.openCloseMilliseconds),
+                    1000.0 * r.cpuSeconds / count, 100.0 * r.cpuSeconds / r.wallSeconds, r.failures);
+        ok = ok && r.failures == 0 && median - 200.0 <= 10.0;
+    }
+    std::printf("target: median at most 10 ms over 200 ms, no failures: %s\n", ok ? "met" : "NOT met");
+    return ok ? 0 : 1;
+}
