@@ -1,24 +1,11 @@
 #include <QCoreApplication>
-#include <QtTest>
 
+#include "fakes/run_tests.h"
 #include "test_line_settings.h"
 #include "test_port_device.h"
 #include "test_qt_serial_port.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    int status = 0;
-    {
-        LineSettingsTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        PortDeviceTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        QtSerialPortTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return zr::test::RunTests<LineSettingsTest, PortDeviceTest, QtSerialPortTest>(argc, argv);
 }

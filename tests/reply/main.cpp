@@ -1,22 +1,8 @@
-#include <QtTest>
-
+#include "fakes/run_tests.h"
 #include "test_reply_paging.h"
 #include "test_reports.h"
 #include "test_status.h"
 
 int main(int argc, char* argv[]) {
-    int status = 0;
-    {
-        StatusTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        ReportsTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        ReplyPagingTest t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return zr::test::RunTests<StatusTest, ReportsTest, ReplyPagingTest>(argc, argv);
 }
