@@ -1,11 +1,27 @@
-#include "test_checker.h"
-
 #include <QtTest>
 #include <string>
 
 #include "checker_rows.h"
 #include "cmdlang/checker.h"
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
+
+class CheckerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void runCommandsAtTheEndsOfTheirRanges_data();
+    void runCommandsAtTheEndsOfTheirRanges();
+    void runCommandsWithMarksLabelsAndSelectors_data();
+    void runCommandsWithMarksLabelsAndSelectors();
+    void immediateCommands_data();
+    void immediateCommands();
+    void modesAndRunModeForms_data();
+    void modesAndRunModeForms();
+    void numbersAndStringLengths_data();
+    void numbersAndStringLengths();
+    void limitsComeFromTheModule();
+    void outcomeDependsOnlyOnTheString();
+};
 
 using namespace zr;
 using namespace zr::test;
@@ -377,3 +393,6 @@ void CheckerTest::outcomeDependsOnlyOnTheString() {
     QCOMPARE(rig.m.WorkText, std::string("A100   R   "));
     QCOMPARE(rig.m.CmdMode, std::string("p"));
 }
+
+ZR_TEST(CheckerTest);
+#include "test_checker.moc"

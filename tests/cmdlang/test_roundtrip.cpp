@@ -1,5 +1,3 @@
-#include "test_roundtrip.h"
-
 #include <QtTest>
 #include <random>
 #include <string>
@@ -8,6 +6,16 @@
 #include "cmdlang/checker.h"
 #include "cmdlang/parse_display.h"
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
+
+class RoundTripTest : public QObject {
+    Q_OBJECT
+private slots:
+    void validRunModeSequencesPassAndComeBack();
+    void validImmediateSequencesPassAndComeBack();
+    void randomStringsStayInsideAndPassingOnesComeBack();
+    void longStringsStayInside();
+};
 
 using namespace zr;
 using namespace zr::test;
@@ -214,3 +222,6 @@ void RoundTripTest::longStringsStayInside() {
         }
     }
 }
+
+ZR_TEST(RoundTripTest);
+#include "test_roundtrip.moc"

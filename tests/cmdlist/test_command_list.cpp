@@ -5,6 +5,7 @@
 #include "cmdlist/command_list_line.h"
 #include "cmdlist/composer.h"
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "list_files.h"
 
 using namespace zr;
@@ -170,9 +171,6 @@ private slots:
     }
 };
 
-int RunCommandListTest(int argc, char* argv[]) {
-    CommandListTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+ZR_TEST(CommandListTest);
 
 #include "test_command_list.moc"

@@ -5,6 +5,7 @@
 #include "cmdlist/command_list.h"
 #include "cmdlist/composer.h"
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "list_files.h"
 
 using namespace zr;
@@ -250,9 +251,6 @@ private slots:
     }
 };
 
-int RunComposerTest(int argc, char* argv[]) {
-    ComposerTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+ZR_TEST(ComposerTest);
 
 #include "test_composer.moc"

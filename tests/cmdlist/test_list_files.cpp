@@ -7,6 +7,7 @@
 #include "cmdlist/command_list_line.h"
 #include "cmdlist/composer.h"
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "shared/numbers.h"
 #include "shared/text_lines.h"
 
@@ -139,9 +140,6 @@ private slots:
     }
 };
 
-int RunListFilesTest(int argc, char* argv[]) {
-    ListFilesTest t;
-    return QTest::qExec(&t, argc, argv);
-}
+ZR_TEST(ListFilesTest);
 
 #include "test_list_files.moc"

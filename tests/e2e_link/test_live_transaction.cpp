@@ -1,9 +1,21 @@
-#include "test_live_transaction.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "link/transaction.h"
 #include "live_link.h"
+
+class LiveTransactionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aQueryIsAnsweredAndDecoded_data();
+    void aQueryIsAnsweredAndDecoded();
+    void anUnansweredFrameLeavesThePortOpenAndTheTimerArmed_data();
+    void anUnansweredFrameLeavesThePortOpenAndTheTimerArmed();
+    void aGroupAddressIsNotReadFrom_data();
+    void aGroupAddressIsNotReadFrom();
+    void anOemReplyWithABadChecksumIsRefused();
+    void aPumpThatCameBackIsReachedThroughThePortLeftOpen();
+};
 
 using zr::Control;
 
@@ -109,3 +121,6 @@ void LiveTransactionTest::aPumpThatCameBackIsReachedThroughThePortLeftOpen() {
     QCOMPARE(QString::fromStdString(link.m.ReplyData), QString("0"));
     QVERIFY(!link.port.portOpen());
 }
+
+ZR_TEST(LiveTransactionTest);
+#include "test_live_transaction.moc"

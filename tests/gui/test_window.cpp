@@ -1,17 +1,18 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QScrollBar>
-#include <QTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "ui/program.h"
 #include "window/control_table.h"
 
@@ -185,5 +186,5 @@ private:
     std::unique_ptr<Program> program_;
 };
 
-QTEST_MAIN(WindowTest)
+ZR_TEST(WindowTest);
 #include "test_window.moc"

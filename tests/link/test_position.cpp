@@ -1,10 +1,21 @@
-#include "test_position.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "link/send_stop.h"
 #include "pump_script.h"
 #include "reply/position_display.h"
+
+class PositionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void oneCycleShowsSyringeAndPortAndRestoresTheCommand();
+    void busyPumpRepeatsWithoutReadingTheBox();
+    void uncheckingStopsAfterExactlyOneMoreCycle();
+    void errorWhileBusyEndsTheInnerRepetition();
+    void stopBetweenCyclesRunsAndTheCycleGoesOn();
+    void portThatCannotOpenEndsTheRepetition();
+    void showPositionBeforeAnySendReadsTheCombos();
+};
 
 using namespace zr;
 
@@ -116,3 +127,6 @@ void PositionTest::showPositionBeforeAnySendReadsTheCombos() {
     QCOMPARE(rig.serial.frames.front(), std::string("/2?\r"));
     QCOMPARE(rig.serial.settings, std::string("9600,n,8,1"));
 }
+
+ZR_TEST(PositionTest);
+#include "test_position.moc"

@@ -1,10 +1,18 @@
-#include "test_reentry.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "link/send_stop.h"
 #include "pump_script.h"
 #include "reply/position_display.h"
+
+class ReentryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clicksDuringATransactionNeverDisturbIt_data();
+    void clicksDuringATransactionNeverDisturbIt();
+    void sendBetweenCyclesLeavesTheDisplayItsOwnReply();
+    void editOfTheCommandLineDuringTheDisplayIsKept();
+};
 
 using namespace zr;
 
@@ -116,3 +124,6 @@ void ReentryTest::editOfTheCommandLineDuringTheDisplayIsKept() {
     cmdXmit_Click(rig.m);
     QCOMPARE(rig.serial.frames.back(), std::string("/1P200R\r"));
 }
+
+ZR_TEST(ReentryTest);
+#include "test_reentry.moc"

@@ -1,9 +1,23 @@
-#include "test_send_stop.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "link/send_stop.h"
 #include "pump_script.h"
+
+class SendStopTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sendTakesTheLinkSettingsFromTheCombos_data();
+    void sendTakesTheLinkSettingsFromTheCombos();
+    void changingThePortClosesAnOpenPortFirst();
+    void baudRateWaitsForThePortToBeClosed();
+    void portPreparedOnlyWhileClosed();
+    void autoBoxDecidesWhatHappensToThePositionFields();
+    void stopSendsTwoStopsAndLeavesTheCommandLine();
+    void emptyCommandLineSendsAnEmptyCommand();
+    void timeoutBoxIsShownOnce();
+    void typedPortNameGivesPortZero();
+};
 
 using namespace zr;
 
@@ -136,3 +150,6 @@ void SendStopTest::typedPortNameGivesPortZero() {
     QCOMPARE(rig.dialogs.messages.size(), std::size_t(1));
     QVERIFY(!rig.timer.enabled());
 }
+
+ZR_TEST(SendStopTest);
+#include "test_send_stop.moc"

@@ -1,9 +1,23 @@
-#include "test_transaction.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "link/transaction.h"
 #include "pump_script.h"
+
+class TransactionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void promptReplyIsDecodedShownAndClosesThePort();
+    void waitsSleepATenthOfASecondAndNeverSpin();
+    void groupAddressReadsNothingAndLeavesThePortOpen();
+    void tooFewCharactersLeaveTheTimerRunning();
+    void badOemChecksumShowsNothing();
+    void shortOemReplyIsShownRaw();
+    void silentReplyLeavesTheFields();
+    void dribbledReplyIsReadWholeAfterItSettles();
+    void lateCharactersOfAnUnansweredExchangeComeFirst();
+    void portThatCannotOpenIsReportedAndNothingIsSent();
+};
 
 using namespace zr;
 
@@ -147,3 +161,6 @@ void TransactionTest::portThatCannotOpenIsReportedAndNothingIsSent() {
     QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Critical);
     QCOMPARE(rig.dialogs.messages[0].title, std::string("Comm Error"));
 }
+
+ZR_TEST(TransactionTest);
+#include "test_transaction.moc"

@@ -1,13 +1,30 @@
-#include "test_wire.h"
-
 #include <QtTest>
 
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "link/address.h"
 #include "link/error_messages.h"
 #include "link/frames.h"
 #include "link/reply_decoders.h"
 #include "link/serial_setup.h"
+
+class WireTest : public QObject {
+    Q_OBJECT
+private slots:
+    void errorTextsAreStoredExactly_data();
+    void errorTextsAreStoredExactly();
+    void numbersWithoutTextLeaveTheDetail();
+    void everyAddressIndexHasItsCharacterAndClass_data();
+    void everyAddressIndexHasItsCharacterAndClass();
+    void addressesOutsideTheListAreClassified();
+    void framesAreExactBytes_data();
+    void framesAreExactBytes();
+    void dtRepliesDecodeByPosition_data();
+    void dtRepliesDecodeByPosition();
+    void oemRepliesPassOnlyWithTheirChecksum_data();
+    void oemRepliesPassOnlyWithTheirChecksum();
+    void portSetupSetsItsPropertiesInOrder();
+};
 
 using namespace zr;
 
@@ -170,3 +187,6 @@ void WireTest::portSetupSetsItsPropertiesInOrder() {
                                                "InputMode=0",   "RTSEnable=0", "SThreshold=0"};
     QCOMPARE(rig.serial.log, expected);
 }
+
+ZR_TEST(WireTest);
+#include "test_wire.moc"

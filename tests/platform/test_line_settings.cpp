@@ -1,8 +1,16 @@
-#include "test_line_settings.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "platform/line_settings.h"
+
+class LineSettingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wellFormedSettingsAreRead_data();
+    void wellFormedSettingsAreRead();
+    void malformedSettingsAreRefused_data();
+    void malformedSettingsAreRefused();
+};
 
 using namespace zr;
 
@@ -52,3 +60,6 @@ void LineSettingsTest::malformedSettingsAreRefused() {
     QFETCH(QString, text);
     QVERIFY(!ParseLineSettings(text.toStdString()).has_value());
 }
+
+ZR_TEST(LineSettingsTest);
+#include "test_line_settings.moc"

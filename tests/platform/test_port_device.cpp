@@ -1,11 +1,21 @@
-#include "test_port_device.h"
-
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 
+#include "fakes/test_registry.h"
 #include "platform/port_device.h"
 #include "pty_pair.h"
+
+class PortDeviceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void withoutALinkPortsAreTheBuiltInLines_data();
+    void withoutALinkPortsAreTheBuiltInLines();
+    void aLinkInTheProgramFolderIsFollowedToItsDevice();
+    void aRelativeLinkIsFollowedFromTheProgramFolder();
+    void aDanglingLinkIsAMissingDevice();
+    void aPlainFileIsNotASerialDevice();
+};
 
 using namespace zr;
 
@@ -62,3 +72,6 @@ void PortDeviceTest::aPlainFileIsNotASerialDevice() {
     QCOMPARE(port.path.toStdString(), file);
     QCOMPARE(DeviceProblem(port), std::string("not a serial device"));
 }
+
+ZR_TEST(PortDeviceTest);
+#include "test_port_device.moc"

@@ -1,15 +1,29 @@
-#include "test_qt_serial_port.h"
-
+#include <QElapsedTimer>
+#include <QThread>
+#include <QtTest>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
-#include <QThread>
-#include <QtTest>
-
+#include "fakes/test_registry.h"
 #include "platform/qt_serial_port.h"
 #include "pty_pair.h"
+
+class QtSerialPortTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bytesCrossTheLineUnchangedBothWays_data();
+    void bytesCrossTheLineUnchangedBothWays();
+    void arrivingBytesAreCountedAsTheyComeWithoutAnEventLoop();
+    void lineSettingsReachTheDevice_data();
+    void lineSettingsReachTheDevice();
+    void openingFailuresNameThePortTheDeviceAndTheReason_data();
+    void openingFailuresNameThePortTheDeviceAndTheReason();
+    void aSecondOpenerOfTheSameDeviceIsToldItIsBusy();
+    void aDeviceWithoutAccessRightsIsReportedAsPermissionDenied();
+    void aVanishedDeviceReadsAsClosedAndCanBeOpenedAfresh();
+    void aClosedPortSendsAndReadsNothing();
+};
 
 using namespace zr;
 
@@ -272,3 +286,6 @@ void QtSerialPortTest::aClosedPortSendsAndReadsNothing() {
     QCOMPARE(linked.port.inBufferCount(), int16_t(0));
     QCOMPARE(linked.port.input(), std::string());
 }
+
+ZR_TEST(QtSerialPortTest);
+#include "test_qt_serial_port.moc"

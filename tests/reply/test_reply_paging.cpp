@@ -1,9 +1,16 @@
-#include "test_reply_paging.h"
-
 #include <QtTest>
 
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "reply/interpret_reply.h"
+
+class ReplyPagingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void scrollValueDropsLeadingCharacters_data();
+    void scrollValueDropsLeadingCharacters();
+    void longestRangeIsSixteenBits();
+};
 
 using namespace zr;
 
@@ -37,3 +44,6 @@ void ReplyPagingTest::longestRangeIsSixteenBits() {
     QCOMPARE(rig.form.maximum(Control::scrReply), 32767);
     QCOMPARE(rig.form.text(Control::lblReply).size(), std::size_t(40003 - 32767));
 }
+
+ZR_TEST(ReplyPagingTest);
+#include "test_reply_paging.moc"

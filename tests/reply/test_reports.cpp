@@ -1,9 +1,27 @@
-#include "test_reports.h"
-
 #include <QtTest>
 
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "reply/interpret_reply.h"
+
+class ReportsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyQueryNumber_data();
+    void everyQueryNumber();
+    void everyConfigurationLetter_data();
+    void everyConfigurationLetter();
+    void everyValveType_data();
+    void everyValveType();
+    void otherFamilies_data();
+    void otherFamilies();
+    void halvesRoundToEven_data();
+    void halvesRoundToEven();
+    void dataThatFitNoReportStayInsideTheText_data();
+    void dataThatFitNoReportStayInsideTheText();
+    void editReplyEnablesTheEditButton();
+    void otherRepliesLeaveTheEditButtonAlone();
+};
 
 using namespace zr;
 
@@ -243,3 +261,6 @@ void ReportsTest::otherRepliesLeaveTheEditButtonAlone() {
         QVERIFY2(!rig.form.enabled(Control::cmdEdit), command);
     }
 }
+
+ZR_TEST(ReportsTest);
+#include "test_reports.moc"

@@ -1,9 +1,18 @@
-#include "test_status.h"
-
 #include <QtTest>
 
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "reply/interpret_reply.h"
+
+class StatusTest : public QObject {
+    Q_OBJECT
+private slots:
+    void statusCharacterGivesCodeReadinessAndMeaning_data();
+    void statusCharacterGivesCodeReadinessAndMeaning();
+    void eachErrorLetterMeansTheSameInBothCases();
+    void earlierTextsAndErrorsAreReplaced();
+    void replyWithoutDataReadsNotAvailable();
+};
 
 using namespace zr;
 
@@ -102,3 +111,6 @@ void StatusTest::replyWithoutDataReadsNotAvailable() {
     QCOMPARE(rig.m.ReplyText, std::string("n/a"));
     QVERIFY(!rig.form.enabled(Control::cmdEdit));
 }
+
+ZR_TEST(StatusTest);
+#include "test_status.moc"

@@ -1,8 +1,19 @@
-#include "test_numbers.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "shared/numbers.h"
+
+class NumbersTest : public QObject {
+    Q_OBJECT
+private slots:
+    void numericValueReadsLikeTheProgram_data();
+    void numericValueReadsLikeTheProgram();
+    void roundingTakesHalvesToEven_data();
+    void roundingTakesHalvesToEven();
+    void valuesTooLargeFor16BitsStopAtItsEnds();
+    void signedAndDecimalTexts_data();
+    void signedAndDecimalTexts();
+};
 
 using namespace zr;
 
@@ -85,3 +96,6 @@ void NumbersTest::signedAndDecimalTexts() {
     else got = DecimalText(value);
     QCOMPARE(QString::fromStdString(got), text);
 }
+
+ZR_TEST(NumbersTest);
+#include "test_numbers.moc"

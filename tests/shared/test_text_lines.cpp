@@ -1,8 +1,14 @@
-#include "test_text_lines.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "shared/text_lines.h"
+
+class TextLinesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void linesEndAtCarriageReturnWithOrWithoutLineFeed_data();
+    void linesEndAtCarriageReturnWithOrWithoutLineFeed();
+};
 
 using namespace zr;
 
@@ -25,3 +31,6 @@ void TextLinesTest::linesEndAtCarriageReturnWithOrWithoutLineFeed() {
     for (const auto& line : SplitLines(text.toStdString())) got << QString::fromStdString(line);
     QCOMPARE(got, lines);
 }
+
+ZR_TEST(TextLinesTest);
+#include "test_text_lines.moc"

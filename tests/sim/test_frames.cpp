@@ -1,10 +1,21 @@
-#include "test_frames.h"
-
 #include <QtTest>
 
 #include "bus.h"
+#include "fakes/test_registry.h"
 #include "frame_parser.h"
 #include "reply_encoder.h"
+
+class FramesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void framesAreFoundWhateverTheChunks_data();
+    void framesAreFoundWhateverTheChunks();
+    void oemChecksumIsCheckedOverStxToEtx();
+    void overlongGarbageNeverGrowsAFrame();
+    void repliesHaveTheLayoutTheDecodersRead_data();
+    void repliesHaveTheLayoutTheDecodersRead();
+    void groupAddressesReachMembersWithoutReply();
+};
 
 using namespace pumpsim;
 
@@ -134,3 +145,6 @@ void FramesTest::groupAddressesReachMembersWithoutReply() {
         QCOMPARE(bus.Answer(frame(pump, "A100R"), 10.0).value()[2], '@');  // initialised by the group
     }
 }
+
+ZR_TEST(FramesTest);
+#include "test_frames.moc"

@@ -1,16 +1,27 @@
-#include "test_line.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include "fakes/test_registry.h"
 #include "frame_parser.h"
 #include "hex.h"
+
+class LineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bothFramingsAreAnsweredAndLogged();
+    void aClientMayCloseAndReopenTheLine();
+    void silentLogsRequestsButNeverAnswers();
+    void lateAndDribbledRepliesTakeTheirTime();
+    void badChecksumCorruptsEveryOemReply();
+    void terminationRemovesTheLink();
+    void badOptionsAreRefused_data();
+    void badOptionsAreRefused();
+};
 
 using namespace pumpsim;
 
@@ -183,3 +194,6 @@ void LineTest::badOptionsAreRefused() {
     QVERIFY(p.readAllStandardError().contains("usage: pumpsim"));
     QVERIFY(p.readAllStandardOutput().isEmpty());
 }
+
+ZR_TEST(LineTest);
+#include "test_line.moc"

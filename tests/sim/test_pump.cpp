@@ -1,8 +1,20 @@
-#include "test_pump.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "pump.h"
+
+class PumpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commandsAnswerWithStatusAndData_data();
+    void commandsAnswerWithStatusAndData();
+    void movesKeepThePumpBusyForStepsOverTopSpeed();
+    void stopEndsAMoveWhereThePlungerIs();
+    void aWrongStringChangesNothing();
+    void keptCommandsRunOnALaterR();
+    void programsAreSavedListedAndRecalled();
+    void queriesAnswerForEveryReportNumber();
+};
 
 using namespace pumpsim;
 
@@ -154,3 +166,6 @@ void PumpTest::queriesAnswerForEveryReportNumber() {
     }
     QCOMPARE(pump.Handle("~p", Framing::OEM, 0).data, std::string("0"));
 }
+
+ZR_TEST(PumpTest);
+#include "test_pump.moc"

@@ -1,12 +1,17 @@
-#include "test_disk_files.h"
-
-#include <sys/stat.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
+#include "fakes/test_registry.h"
 #include "shared/disk_files.h"
+
+class DiskFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void replaceKeepsPermissionsAndLinks();
+    void somethingElseInPlaceIsRefusedWithoutBlocking();
+};
 
 using namespace zr;
 
@@ -46,3 +51,6 @@ void DiskFilesTest::somethingElseInPlaceIsRefusedWithoutBlocking() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
              QStringList{"programs.txt"});
 }
+
+ZR_TEST(DiskFilesTest);
+#include "test_disk_files.moc"

@@ -1,10 +1,26 @@
-#include "test_program_file.h"
-
 #include <QDir>
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "store/program_file.h"
 #include "store_rig.h"
+
+class ProgramFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void retrieveFindsTheFirstEntryUnderItsName_data();
+    void retrieveFindsTheFirstEntryUnderItsName();
+    void namesAreListedInFileOrderInTheListInUse_data();
+    void namesAreListedInFileOrderInTheListInUse();
+    void storingRewritesOrAppends_data();
+    void storingRewritesOrAppends();
+    void entryChecksLookAtTheFirstCharacters_data();
+    void entryChecksLookAtTheFirstCharacters();
+    void missingOrUnusableFileIsReportedAndKept_data();
+    void missingOrUnusableFileIsReportedAndKept();
+    void diskFullPartWayLeavesTheOldFileByteForByte_data();
+    void diskFullPartWayLeavesTheOldFileByteForByte();
+};
 
 using namespace zr;
 using namespace zr::test;
@@ -223,3 +239,6 @@ void ProgramFileTest::diskFullPartWayLeavesTheOldFileByteForByte() {
     QCOMPARE(s.rig.dialogs.messages[0].text, "Cannot write program file " + m.ProgFile +
                                                  ": no space left on device. The file has not been changed.");
 }
+
+ZR_TEST(ProgramFileTest);
+#include "test_program_file.moc"

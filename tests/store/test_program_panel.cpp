@@ -1,9 +1,19 @@
-#include "test_program_panel.h"
-
 #include <QtTest>
 
+#include "fakes/test_registry.h"
 #include "store/program_panel.h"
 #include "store_rig.h"
+
+class ProgramPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstSavePressListsTheNamesForTyping();
+    void secondSavePressReplacesOrAppends_data();
+    void secondSavePressReplacesOrAppends();
+    void pickRecallsOrDeletesAtOnce_data();
+    void pickRecallsOrDeletesAtOnce();
+    void withoutAFileNothingIsWritten();
+};
 
 using namespace zr;
 using namespace zr::test;
@@ -137,3 +147,6 @@ void ProgramPanelTest::withoutAFileNothingIsWritten() {
     for (const auto& box : s.rig.dialogs.messages) QCOMPARE(QByteArray::fromStdString(box.text), TextOf(4));
     QVERIFY(s.folderEntries().isEmpty());
 }
+
+ZR_TEST(ProgramPanelTest);
+#include "test_program_panel.moc"

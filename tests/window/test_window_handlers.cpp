@@ -4,6 +4,7 @@
 #include <map>
 
 #include "fakes/rig.h"
+#include "fakes/test_registry.h"
 #include "window/panels.h"
 #include "window/start_up.h"
 
@@ -187,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowHandlersTest)
+ZR_TEST(WindowHandlersTest);
 #include "test_window_handlers.moc"

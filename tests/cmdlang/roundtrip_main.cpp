@@ -1,5 +1,0 @@
-#include <QtTest>
-
-#include "test_roundtrip.h"
-
-QTEST_APPLESS_MAIN(RoundTripTest)
