@@ -1,10 +1,17 @@
 #include "ui/program.h"
 
+#include <QFont>
+
 #include "link/send_stop.h"
 #include "ui/wiring.h"
 #include "window/start_up.h"
 
 namespace zr {
+
+void SubstituteMissingFonts() {
+    // Liberation Sans has Arial's metrics; it stands in where Arial is not installed.
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
 
 Program::Program(const QString& folder)
     : port_(folder),

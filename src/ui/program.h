@@ -15,6 +15,9 @@ namespace zr {
 
 // The whole program on one folder: the window, the adapters and the module, wired and loaded.
 // The folder is the program's own (where programs.txt, the command lists and COMn links are).
+// Fonts the window names that this system may lack get a stand-in with the same metrics.
+void SubstituteMissingFonts();
+
 class Program {
 public:
     explicit Program(const QString& folder);
