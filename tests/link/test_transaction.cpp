@@ -1,166 +1,96 @@
 #include <QtTest>
+#include <algorithm>
 
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "link/transaction.h"
-#include "pump_script.h"
-
-class TransactionTest : public QObject {
-    Q_OBJECT
-private slots:
-    void promptReplyIsDecodedShownAndClosesThePort();
-    void waitsSleepATenthOfASecondAndNeverSpin();
-    void groupAddressReadsNothingAndLeavesThePortOpen();
-    void tooFewCharactersLeaveTheTimerRunning();
-    void badOemChecksumShowsNothing();
-    void shortOemReplyIsShownRaw();
-    void silentReplyLeavesTheFields();
-    void dribbledReplyIsReadWholeAfterItSettles();
-    void lateCharactersOfAnUnansweredExchangeComeFirst();
-    void portThatCannotOpenIsReportedAndNothingIsSent();
-};
+#include "link_rig.h"
 
 using namespace zr;
 
 namespace {
 
-std::string Text(LinkRig& rig, Control c) { return rig.form.text(c); }
+const Control kFields[] = {Control::lblStatCode, Control::lblStatus, Control::lblReply,
+                           Control::lblReplyCode};
+
+QByteArray Shown(const LinkRig& rig) {
+    QByteArrayList shown;
+    for (Control c : {Control::lblStatCode, Control::lblReply, Control::lblReplyCode})
+        shown << QByteArray::fromStdString(rig.form.text(c));
+    return shown.join('/');
+}
+
+QByteArray State(const LinkRig& rig) {
+    return QString("%1, %2, %3, %4 reads, %5 sleeps")
+        .arg(rig.m.ErrNum)
+        .arg(rig.serial.portOpen() ? "open" : "closed")
+        .arg(rig.timer.enabled() ? "timer" : "-")
+        .arg(rig.serial.inputCount)
+        .arg(rig.clock.sleeps.size())
+        .toLatin1();
+}
 
 }  // namespace
 
-void TransactionTest::promptReplyIsDecodedShownAndClosesThePort() {
-    LinkRig rig;
-    rig.m.CmdString = "?";
-    rig.answer(LinkRig::dtReply('`', "1200"));
-    XmitCommand(rig.m);
-    QCOMPARE(rig.serial.frames, std::vector<std::string>{"/1?\r"});
-    QCOMPARE(rig.m.StatusChar, std::string("`"));
-    QCOMPARE(Text(rig, Control::lblReplyCode), std::string("1200"));
-    QCOMPARE(Text(rig, Control::lblStatCode), rig.m.StatusCodeText);
-    QCOMPARE(Text(rig, Control::lblReply), rig.m.ReplyText);
-    QVERIFY(!rig.serial.portOpen());
-    QVERIFY(!rig.timer.enabled());
-    QCOMPARE(rig.timer.interval(), 2000);
-    QCOMPARE(rig.timer.enableCount, 1);
-    QCOMPARE(rig.serial.settings, std::string("9600,n,8,1"));
-    QCOMPARE(rig.serial.commPort, int16_t(1));
-    QVERIFY(rig.events.count >= 2);  // once per settle pass and once at the end
-}
-
-void TransactionTest::waitsSleepATenthOfASecondAndNeverSpin() {
-    LinkRig rig;
-    rig.answer(LinkRig::dtReply('`', ""));
-    XmitCommand(rig.m);
-    // the wait after sending, then one settle pass that sees the count grow, then none more
-    QCOMPARE(rig.clock.sleeps, (std::vector<double>{0.1, 0.1}));
-}
-
-void TransactionTest::groupAddressReadsNothingAndLeavesThePortOpen() {
-    for (const char* protocol : {"DT", "OEM"}) {
+class TransactionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyOutcomeOfAnExchange_data() { test::AddTableRows(QFINDTESTDATA("exchanges.txt")); }
+    void everyOutcomeOfAnExchange() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray &setup = row[1], &reply = row[2];
         LinkRig rig;
-        rig.m.Protocol = protocol;
-        rig.m.AddrChar = "_";
-        rig.m.AddrMode = "m";
-        rig.answer(LinkRig::dtReply('`', "1"));
+        rig.m.CmdString = "?";
+        if (setup.contains("OEM")) rig.m.Protocol = "OEM";
+        if (setup.contains("group")) rig.m.AddrChar = "_", rig.m.AddrMode = "m";
+        if (setup.contains("silent")) rig.m.SilentReply = 1;
+        for (Control c : kFields) rig.form.setText(c, "old");
+        if (setup.contains("dribble"))
+            rig.serial.onOutput = [&](const std::string&) {
+                rig.serial.dribble(reply.toStdString(), 0.0, 0.021);
+            };
+        else
+            rig.answer(reply.toStdString());
         XmitCommand(rig.m);
-        QCOMPARE(Text(rig, Control::lblReply), std::string("Multiple address mode - No replies"));
-        QCOMPARE(Text(rig, Control::lblReplyCode), std::string("none"));
-        QCOMPARE(Text(rig, Control::lblStatCode), std::string());
-        QCOMPARE(Text(rig, Control::lblStatus), std::string());
-        QCOMPARE(rig.serial.inputCount, 0);
-        QVERIFY(rig.serial.portOpen());
-        QVERIFY(!rig.timer.enabled());
+        QCOMPARE(Shown(rig), row[3]);
+        QCOMPARE(State(rig), row[4]);
+        QCOMPARE(rig.serial.frames.size(), std::size_t(1));
+        QCOMPARE(rig.serial.settings, "9600,n,8,1");
+        QCOMPARE(rig.serial.commPort, 1);
+        QCOMPARE(rig.timer.interval(), 2000);
+        QCOMPARE(rig.timer.enableCount, 1);
+        // the waits sleep a tenth of a second each, and pending events run after each settle pass
+        QVERIFY(
+            std::all_of(rig.clock.sleeps.begin(), rig.clock.sleeps.end(), [](double s) { return s == 0.1; }));
+        QCOMPARE(rig.events.count, int(rig.clock.sleeps.size()));
+        QVERIFY(rig.dialogs.messages.empty());
     }
-}
 
-void TransactionTest::tooFewCharactersLeaveTheTimerRunning() {
-    LinkRig rig;
-    rig.form.setText(Control::lblReply, "old");
-    rig.answer("/0`");
-    XmitCommand(rig.m);
-    QCOMPARE(rig.m.ErrNum, int16_t(2));
-    QCOMPARE(rig.m.ErrDetail, std::string("Comm received too few bytes"));
-    QCOMPARE(Text(rig, Control::lblReply), std::string());
-    QCOMPARE(Text(rig, Control::lblReplyCode), std::string("none"));
-    QCOMPARE(rig.serial.inputCount, 0);
-    QVERIFY(rig.serial.portOpen());
-    QVERIFY(rig.timer.enabled());
-    QVERIFY(rig.dialogs.messages.empty());
-}
+    void lateCharactersOfAnUnansweredExchangeComeFirst() {
+        LinkRig rig;
+        XmitCommand(rig.m);  // nobody answers: the port stays open
+        QCOMPARE(rig.m.ErrNum, 2);
+        rig.serial.arrive("xyz");
+        rig.answer(LinkRig::dtReply('`', "5"));
+        XmitCommand(rig.m);
+        QCOMPARE(rig.serial.openCount, 1);  // the open port was used again
+        QCOMPARE(rig.m.StatusChar, "z");
+        QCOMPARE(rig.form.text(Control::lblReplyCode), "/0`5");
+    }
 
-void TransactionTest::badOemChecksumShowsNothing() {
-    LinkRig rig;
-    rig.m.Protocol = "OEM";
-    rig.answer(std::string("\xff\x02" "0`12\x03S\x00", 9));
-    XmitCommand(rig.m);
-    QCOMPARE(rig.m.ErrNum, int16_t(3));
-    QCOMPARE(rig.m.ErrDetail, std::string("OEM comm checksum error"));
-    QCOMPARE(Text(rig, Control::lblStatCode), std::string());
-    QCOMPARE(Text(rig, Control::lblReply), std::string());
-    QCOMPARE(Text(rig, Control::lblReplyCode), std::string("none"));
-    QVERIFY(!rig.serial.portOpen());
-    QVERIFY(!rig.timer.enabled());
-}
-
-void TransactionTest::shortOemReplyIsShownRaw() {
-    LinkRig rig;
-    rig.m.Protocol = "OEM";
-    rig.answer("\xff\x02" "0`\x03");
-    XmitCommand(rig.m);
-    QCOMPARE(rig.m.ErrNum, int16_t(0));
-    QCOMPARE(Text(rig, Control::lblReplyCode), std::string("\xff\x02" "0`\x03"));
-    QCOMPARE(Text(rig, Control::lblStatCode), std::string());
-    QVERIFY(!rig.serial.portOpen());
-}
-
-void TransactionTest::silentReplyLeavesTheFields() {
-    LinkRig rig;
-    for (Control c : {Control::lblStatCode, Control::lblStatus, Control::lblReply, Control::lblReplyCode})
-        rig.form.setText(c, "before");
-    rig.m.SilentReply = 1;
-    rig.answer(LinkRig::dtReply('@', "300"));
-    XmitCommand(rig.m);
-    QCOMPARE(rig.m.ReplyData, std::string("300"));
-    QCOMPARE(rig.m.StatusChar, std::string("@"));
-    for (Control c : {Control::lblStatCode, Control::lblStatus, Control::lblReply, Control::lblReplyCode})
-        QCOMPARE(Text(rig, c), std::string("before"));
-}
-
-void TransactionTest::dribbledReplyIsReadWholeAfterItSettles() {
-    LinkRig rig;
-    const std::string reply = LinkRig::dtReply('`', "123456789");  // 16 characters
-    rig.serial.onOutput = [&](const std::string&) { rig.serial.dribble(reply, 0.0, 0.021); };
-    XmitCommand(rig.m);
-    QCOMPARE(rig.serial.inputCount, 1);
-    QCOMPARE(Text(rig, Control::lblReplyCode), std::string("123456789"));
-    // the wait after sending, three passes that see the count grow, one that sees it settled
-    QCOMPARE(rig.clock.sleeps.size(), std::size_t(5));
-}
-
-void TransactionTest::lateCharactersOfAnUnansweredExchangeComeFirst() {
-    LinkRig rig;
-    XmitCommand(rig.m);  // nobody answers: the port stays open
-    QCOMPARE(rig.m.ErrNum, int16_t(2));
-    rig.serial.arrive("xyz");
-    rig.answer(LinkRig::dtReply('`', "5"));
-    XmitCommand(rig.m);
-    QCOMPARE(rig.serial.openCount, 1);  // the open port was used again
-    QCOMPARE(rig.m.StatusChar, std::string("z"));
-    QCOMPARE(Text(rig, Control::lblReplyCode), std::string("/0`5"));
-}
-
-void TransactionTest::portThatCannotOpenIsReportedAndNothingIsSent() {
-    LinkRig rig;
-    rig.serial.failOpening("permission denied");
-    XmitCommand(rig.m);
-    QVERIFY(rig.serial.frames.empty());
-    QVERIFY(!rig.timer.enabled());
-    QCOMPARE(rig.timer.enableCount, 0);
-    QVERIFY(rig.m.PortFailed);
-    QCOMPARE(rig.dialogs.messages.size(), std::size_t(1));
-    QCOMPARE(rig.dialogs.messages[0].text, std::string("Cannot open Com1: permission denied"));
-    QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Critical);
-    QCOMPARE(rig.dialogs.messages[0].title, std::string("Comm Error"));
-}
+    void portThatCannotOpenIsReportedAndNothingIsSent() {
+        LinkRig rig;
+        rig.serial.failOpening("permission denied");
+        XmitCommand(rig.m);
+        QVERIFY(rig.serial.frames.empty());
+        QCOMPARE(rig.timer.enableCount, 0);
+        QVERIFY(rig.m.PortFailed);
+        QCOMPARE(rig.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(rig.dialogs.messages[0].text, "Cannot open Com1: permission denied");
+        QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Critical);
+        QCOMPARE(rig.dialogs.messages[0].title, "Comm Error");
+    }
+};
 
 ZR_TEST(TransactionTest);
 #include "test_transaction.moc"
