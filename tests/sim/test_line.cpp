@@ -1,10 +1,11 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include "fakes/test_registry.h"
 #include "frame_parser.h"

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "pump.h"
 
@@ -39,55 +40,13 @@ QString Send(Pump& pump, const char* command, double now) {
 }  // namespace
 
 void PumpTest::commandsAnswerWithStatusAndData_data() {
-    QTest::addColumn<int>("ports");
-    QTest::addColumn<QStringList>("commands");
-    QTest::addColumn<QString>("reply");
-    QTest::newRow("fresh pump at 0") << 6 << QStringList{"?"} << "`0";
-    QTest::newRow("move before initialising") << 6 << QStringList{"A100R"} << "a";
-    QTest::newRow("valve before initialising") << 6 << QStringList{"o2R"} << "g";
-    QTest::newRow("absolute move") << 6 << QStringList{"W4R", "A1200R", "?"} << "`1200";
-    QTest::newRow("relative moves") << 6 << QStringList{"Z4R", "A100P50d20R", "?"} << "`130";
-    QTest::newRow("lower-case moves") << 6 << QStringList{"Y4R", "a300p10D5R", "?"} << "`305";
-    QTest::newRow("pick-up past the end") << 6 << QStringList{"W4R", "A47990R", "P11R"} << "l";
-    QTest::newRow("dispense below 0") << 6 << QStringList{"W4R", "D1R"} << "l";
-    QTest::newRow("absolute out of range") << 6 << QStringList{"W4R", "A48001R"} << "c";
-    QTest::newRow("unknown command") << 6 << QStringList{"N"} << "b";
-    QTest::newRow("missing number") << 6 << QStringList{"W4R", "AR"} << "c";
-    QTest::newRow("valve port") << 6 << QStringList{"W4R", "o5R", "?8"} << "`5";
-    QTest::newRow("valve port beyond the valve") << 6 << QStringList{"W4R", "o7R"} << "c";
-    QTest::newRow("Z initialises to the last port") << 4 << QStringList{"Z4R", "?8"} << "`4";
-    QTest::newRow("output port") << 6 << QStringList{"W4R", "OR", "?8"} << "`2";
-    QTest::newRow("bypass on 3-way") << 3 << QStringList{"W4R", "BR", "?8"} << "`3";
-    QTest::newRow("bypass elsewhere") << 6 << QStringList{"W4R", "BR"} << "p";
-    QTest::newRow("valve moves counted") << 6 << QStringList{"W4R", "o2o3R", "%"} << "`3";
-    QTest::newRow("top speed") << 6 << QStringList{"V5000R", "?2"} << "`5000";
-    QTest::newRow("speed code") << 6 << QStringList{"S4R", "?2"} << "`2500";
-    QTest::newRow("start and stop speed") << 6 << QStringList{"v400c2000R", "?1"} << "`400";
-    QTest::newRow("slopes") << 6 << QStringList{"L5l20R", "?30"} << "` 5 20";
-    QTest::newRow("speed out of range") << 6 << QStringList{"V39R"} << "c";
-    QTest::newRow("last error") << 6 << QStringList{"V39R", "x?"} << "`3";
-    QTest::newRow("no error yet") << 6 << QStringList{"x?"} << "`0";
-    QTest::newRow("variable set and read") << 6 << QStringList{"z3=77R", "z3"} << "`77";
-    QTest::newRow("indirect move") << 6 << QStringList{"W4z2=900R", "A@2R", "?"} << "`900";
-    QTest::newRow("indirect value out of range") << 6 << QStringList{"z1=50000R", "W4R", "A@1R"} << "c";
-    QTest::newRow("indirect flag number out of range") << 6 << QStringList{"z3=500R", "f@3R"} << "c";
-    QTest::newRow("flag set") << 6 << QStringList{"f3sR", "f3"} << "`1";
-    QTest::newRow("flag cleared") << 6 << QStringList{"f3sR", "f3-R", "f3"} << "`0";
-    QTest::newRow("valve type") << 12 << QStringList{"~v"} << "`11";
-    QTest::newRow("comm mode of a DT request") << 6 << QStringList{"~p"} << "`1";
-    QTest::newRow("configuration letter unknown") << 6 << QStringList{"~q"} << "c";
-    QTest::newRow("query number beyond 30") << 6 << QStringList{"?31"} << "c";
-    QTest::newRow("supply") << 6 << QStringList{"*"} << "`120";
-    QTest::newRow("no snapshots") << 6 << QStringList{"?29"} << "`-1";
-    QTest::newRow("free memory") << 6 << QStringList{"?9"} << "`1536 2048";
+    zr::test::AddTableRows(QFINDTESTDATA("pump_replies.txt"));
 }
 
 void PumpTest::commandsAnswerWithStatusAndData() {
-    QFETCH(int, ports);
-    QFETCH(QStringList, commands);
-    QFETCH(QString, reply);
-    Pump pump(ports);
-    QCOMPARE(Last(pump, commands), reply);
+    QFETCH(QByteArrayList, row);
+    Pump pump(row[1].toInt());
+    QCOMPARE(Last(pump, QString::fromLatin1(row[2]).split(' ')), QString::fromLatin1(row[3]));
 }
 
 void PumpTest::movesKeepThePumpBusyForStepsOverTopSpeed() {
