@@ -5,6 +5,7 @@
 #include "cmdlist/command_list.h"
 #include "cmdlist/composer.h"
 #include "fakes/rig.h"
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "list_files.h"
 
@@ -54,76 +55,19 @@ class ComposerTest : public QObject {
     }
 
 private slots:
-    void composesFromTheTemplateAndTheAnswers_data() {
-        QTest::addColumn<QByteArray>("templ");
-        QTest::addColumn<QByteArray>("minimum");
-        QTest::addColumn<QByteArray>("maximum");
-        QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QByteArray>("composed");
-
-        auto row = [](const char* name, const char* templ, const char* min, const char* max) -> QTestData& {
-            return QTest::newRow(name) << QByteArray(templ) << QByteArray(min) << QByteArray(max);
-        };
-        // Numbers, range 0..300.
-        row("the maximum", "An", "0", "300") << QStringList{"300"} << QByteArray("A300");
-        row("the minimum", "An", "0", "300") << QStringList{"0"} << QByteArray("A0");
-        row("above asks again", "An", "0", "300") << QStringList{"301", "5"} << QByteArray("A5");
-        row("below asks again", "An", "0", "300") << QStringList{"-1", "7"} << QByteArray("A7");
-        row("a fraction over asks again", "An", "0", "300") << QStringList{"300.4", "8"} << QByteArray("A8");
-        row("12abc is 12, kept as typed", "An", "0", "300") << QStringList{"12abc"} << QByteArray("A12abc");
-        row("Cancel with 0 in range", "An", "0", "300") << QStringList{""} << QByteArray("A");
-        row("Cancel with minimum 1", "An", "1", "300") << QStringList{""} << QByteArray("A");
-        row("text reads 0, out of range, then Cancel", "An", "1", "300")
-            << QStringList{"x", ""} << QByteArray("A");
-        row("negative range", "An", "-5", "-1") << QStringList{"0", "-5"} << QByteArray("A-5");
-        // Indirect variables.
-        row("@3", "An", "1", "300") << QStringList{"@3"} << QByteArray("A@3");
-        row("@10", "An", "1", "300") << QStringList{"@10"} << QByteArray("A@10");
-        row("@3 outside the range too", "An", "40", "1000") << QStringList{"@3"} << QByteArray("A@3");
-        row("@0 reads 0, in range", "An", "0", "300") << QStringList{"@0"} << QByteArray("A@0");
-        row("@0 reads 0, out of range", "An", "1", "300") << QStringList{"@0", "4"} << QByteArray("A4");
-        row("@11 reads 0, in range", "An", "0", "300") << QStringList{"@11"} << QByteArray("A@11");
-        row("@11 reads 0, out of range", "An", "1", "300") << QStringList{"@11", ""} << QByteArray("A");
-        // Labels.
-        row("label a", "Jp", "", "") << QStringList{"a"} << QByteArray("Ja");
-        row("label Z", "Jp", "", "") << QStringList{"Z"} << QByteArray("JZ");
-        row("label ab", "Jp", "", "") << QStringList{"ab"} << QByteArray("Jab");
-        row("[, 1, Cancel and a high byte ask again", "Jp", "", "")
-            << QStringList{"[", "1", "", QString::fromLatin1("\xe9"), "`", "b"} << QByteArray("Jb");
-        // Directions.
-        row("direction -", "osn", "1", "12") << QStringList{"-", "3"} << QByteArray("o-3");
-        row("direction empty", "osn", "1", "12") << QStringList{"", "3"} << QByteArray("o3");
-        row("direction + asks again", "osn", "1", "12")
-            << QStringList{"+", "cw", "-", "3"} << QByteArray("o-3");
-        // Template codes.
-        row("a blank ends the template", "A n", "0", "9") << QStringList{} << QByteArray("A");
-        row("an N ends the template", "AN5", "0", "9") << QStringList{} << QByteArray("A");
-        row("marks and digits are copied", "k<np", "0", "9") << QStringList{"5", "a"} << QByteArray("k<5a");
-        row("every mark", "s,+-<", "", "") << QStringList{} << QByteArray("s,+-<");
-        row("the rest of the marks", "k>=^9", "", "") << QStringList{} << QByteArray("k>=^9");
-        row("two numbers share the range", "sn,n", "0", "255")
-            << QStringList{"1", "255"} << QByteArray("s1,255");
-        row("? second is skipped", "x?n", "1", "9") << QStringList{"5"} << QByteArray("x5");
-        row("? later is copied", "fn?", "1", "8") << QStringList{"3"} << QByteArray("f3?");
-        row("~ keeps capital letters", "~ABHI", "", "") << QStringList{} << QByteArray("~ABHI");
-        row("~ keeps the other capitals", "~LPSVY", "", "") << QStringList{} << QByteArray("~LPSVY");
-        row("~ and a small letter", "~a", "", "") << QStringList{} << QByteArray("~");
-        row("other commands skip capitals", "AVn", "0", "9") << QStringList{"4"} << QByteArray("A4");
-        row("the first character is always copied", "nn", "0", "9") << QStringList{"2"} << QByteArray("n2");
-        row("one-character template", "R", "", "") << QStringList{} << QByteArray("R");
-    }
+    void composesFromTheTemplateAndTheAnswers_data() { AddTableRows(QFINDTESTDATA("compositions.txt")); }
     void composesFromTheTemplateAndTheAnswers() {
-        QFETCH(QByteArray, templ);
-        QFETCH(QByteArray, minimum);
-        QFETCH(QByteArray, maximum);
-        QFETCH(QStringList, answers);
-        QFETCH(QByteArray, composed);
+        QFETCH(QByteArrayList, row);
+        std::deque<std::string> answers;
+        for (const QByteArray& answer : row[4].split('/'))
+            if (!row[4].isEmpty()) answers.push_back(answer == "(cancel)" ? "" : answer.toStdString());
+        const std::size_t asked = answers.size();
         auto rig =
-            Loaded({ListLine("command", templ.toStdString(), minimum.toStdString(), maximum.toStdString())});
-        rig->dialogs.answers = Script(answers);
+            Loaded({ListLine("command", row[1].toStdString(), row[2].toStdString(), row[3].toStdString())});
+        rig->dialogs.answers = answers;
         QVERIFY(Run(InsertCommand, *rig));
-        QCOMPARE(rig->m.WorkText, composed.toStdString());
-        QCOMPARE(rig->dialogs.prompts.size(), std::size_t(answers.size()));
+        QCOMPARE(QByteArray::fromStdString(rig->m.WorkText), row[5]);
+        QCOMPARE(rig->dialogs.prompts.size(), asked);
         QVERIFY(rig->dialogs.messages.empty());
     }
 
