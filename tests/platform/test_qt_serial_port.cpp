@@ -1,29 +1,15 @@
-#include <QElapsedTimer>
-#include <QThread>
-#include <QtTest>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
+#include <QThread>
+#include <QtTest>
+
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "platform/qt_serial_port.h"
 #include "pty_pair.h"
-
-class QtSerialPortTest : public QObject {
-    Q_OBJECT
-private slots:
-    void bytesCrossTheLineUnchangedBothWays_data();
-    void bytesCrossTheLineUnchangedBothWays();
-    void arrivingBytesAreCountedAsTheyComeWithoutAnEventLoop();
-    void lineSettingsReachTheDevice_data();
-    void lineSettingsReachTheDevice();
-    void openingFailuresNameThePortTheDeviceAndTheReason_data();
-    void openingFailuresNameThePortTheDeviceAndTheReason();
-    void aSecondOpenerOfTheSameDeviceIsToldItIsBusy();
-    void aDeviceWithoutAccessRightsIsReportedAsPermissionDenied();
-    void aVanishedDeviceReadsAsClosedAndCanBeOpenedAfresh();
-    void aClosedPortSendsAndReadsNothing();
-};
 
 using namespace zr;
 
@@ -63,229 +49,205 @@ int CountOnceArrived(QtSerialPort& port, int expected) {
 
 }  // namespace
 
-void QtSerialPortTest::bytesCrossTheLineUnchangedBothWays_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("text frame") << QByteArray("/1ZR\r");
-    QTest::newRow("binary frame with nul and high bytes") << QByteArray("\xFF\x02\x00\x31\x80\x03\xFE", 7);
-    QTest::newRow("every byte value") << QByteArray::fromStdString(AllByteValues());
-    QTest::newRow("line ends untranslated") << QByteArray("\r\n\n\r\x11\x13\x7F\x04", 8);
-}
-
-void QtSerialPortTest::bytesCrossTheLineUnchangedBothWays() {
-    QFETCH(QByteArray, bytes);
-    const std::string sent = bytes.toStdString();
-    PtyPair pty;
-    LinkedPort linked(pty);
-    linked.port.setPortOpen(true);
-    QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
-
-    linked.port.output(sent);
-    QCOMPARE(pty.receive(sent.size()), sent);
-
-    pty.send(sent);
-    QCOMPARE(CountOnceArrived(linked.port, int(sent.size())), int(sent.size()));
-    QCOMPARE(linked.port.input(), sent);
-    QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-}
-
-void QtSerialPortTest::arrivingBytesAreCountedAsTheyComeWithoutAnEventLoop() {
-    PtyPair pty;
-    LinkedPort linked(pty);
-    linked.port.setPortOpen(true);
-    QVERIFY(linked.port.portOpen());
-    QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-
-    pty.send("`12");
-    QCOMPARE(CountOnceArrived(linked.port, 3), 3);
-    pty.send("34\x03\r\n");
-    QCOMPARE(CountOnceArrived(linked.port, 8), 8);
-    QCOMPARE(linked.port.input(), std::string("`1234\x03\r\n"));
-
-    const std::string big(40000, '\xAA');
-    pty.send(big.substr(0, 4000));
-    QCOMPARE(CountOnceArrived(linked.port, 4000), 4000);
-    linked.port.input();
-
-    linked.port.setInputLen(2);
-    pty.send("abc");
-    QCOMPARE(CountOnceArrived(linked.port, 3), 3);
-    QCOMPARE(linked.port.input(), std::string("ab"));
-    QCOMPARE(linked.port.input(), std::string("c"));
-}
-
-void QtSerialPortTest::lineSettingsReachTheDevice_data() {
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<bool>("parity");
-    QTest::addColumn<bool>("twoStopBits");
-    QTest::newRow("9600,n,8,1") << "9600,n,8,1" << int(B9600) << int(CS8) << false << false;
-    QTest::newRow("38400,n,8,1") << "38400,n,8,1" << int(B38400) << int(CS8) << false << false;
-    QTest::newRow("1200,n,8,2") << "1200,n,8,2" << int(B1200) << int(CS8) << false << true;
-}
-
-void QtSerialPortTest::lineSettingsReachTheDevice() {
-    QFETCH(QString, settings);
-    QFETCH(int, speed);
-    QFETCH(int, size);
-    QFETCH(bool, parity);
-    QFETCH(bool, twoStopBits);
-    PtyPair pty;
-    LinkedPort linked(pty);
-    linked.port.setHandshaking(0);
-    linked.port.setDTREnable(false);
-    linked.port.setRTSEnable(false);
-    linked.port.setInputLen(0);
-    linked.port.setInputMode(0);
-    linked.port.setSThreshold(0);
-    linked.port.setSettings(settings.toStdString());
-    linked.port.setPortOpen(true);
-    QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
-
-    termios line{};
-    QCOMPARE(::tcgetattr(pty.slave(), &line), 0);
-    QCOMPARE(int(cfgetospeed(&line)), speed);
-    QCOMPARE(int(line.c_cflag & CSIZE), size);
-    QCOMPARE((line.c_cflag & PARENB) != 0, parity);
-    QCOMPARE((line.c_cflag & CSTOPB) != 0, twoStopBits);
-    QCOMPARE(line.c_cflag & CRTSCTS, tcflag_t(0));
-    QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
-}
-
-void QtSerialPortTest::openingFailuresNameThePortTheDeviceAndTheReason_data() {
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<QString>("link");   // what COMn points at; "plain" makes COMn a plain file
-    QTest::addColumn<QString>("error");  // "@" stands for the COMn path
-    QTest::newRow("port 0, from text typed into the port box") << 0 << "9600,n,8,1"
-                                                               << ""
-                                                               << "Com0 is not a port: choose Com1 to Com4";
-    QTest::newRow("port 5") << 5 << "9600,n,8,1"
-                            << ""
-                            << "Com5 is not a port: choose Com1 to Com4";
-    QTest::newRow("negative port") << -3 << "9600,n,8,1"
-                                   << ""
-                                   << "Com-3 is not a port: choose Com1 to Com4";
-    QTest::newRow("missing device") << 1 << "9600,n,8,1"
-                                    << "/dev/pts/no-such-terminal"
-                                    << "Cannot open Com1 (@ -> /dev/pts/no-such-terminal): no such device";
-    QTest::newRow("plain file") << 2 << "9600,n,8,1"
-                                << "plain"
-                                << "Cannot open Com2 (@): not a serial device";
-    QTest::newRow("unreadable settings")
-        << 3 << "9600,q,8,1"
-        << "/dev/pts/no-such-terminal"
-        << "Cannot open Com3 (@ -> /dev/pts/no-such-terminal): line settings \"9600,q,8,1\" not understood";
-}
-
-void QtSerialPortTest::openingFailuresNameThePortTheDeviceAndTheReason() {
-    QFETCH(int, number);
-    QFETCH(QString, link);
-    QFETCH(QString, settings);
-    QFETCH(QString, error);
-    QTemporaryDir folder;
-    const QString path = folder.path() + QStringLiteral("/COM%1").arg(number);
-    if (link == "plain") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else if (!link.isEmpty()) {
-        LinkPort(folder.path().toStdString(), number, link.toStdString());
+class QtSerialPortTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bytesCrossTheLineUnchangedBothWays_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("text frame") << QByteArray("/1ZR\r");
+        QTest::newRow("binary frame with nul and high bytes")
+            << QByteArray("\xFF\x02\x00\x31\x80\x03\xFE", 7);
+        QTest::newRow("every byte value") << QByteArray::fromStdString(AllByteValues());
+        QTest::newRow("line ends untranslated") << QByteArray("\r\n\n\r\x11\x13\x7F\x04", 8);
     }
-    QtSerialPort port(folder.path());
-    port.setCommPort(static_cast<int16_t>(number));
-    port.setSettings(settings.toStdString());
-    port.setPortOpen(true);
-    QVERIFY(!port.portOpen());
-    QCOMPARE(QString::fromStdString(port.openError()), error.replace("@", path));
-    QCOMPARE(port.inBufferCount(), int16_t(0));
-    QCOMPARE(port.input(), std::string());
-}
 
-void QtSerialPortTest::aSecondOpenerOfTheSameDeviceIsToldItIsBusy() {
-    PtyPair pty;
-    LinkedPort first(pty);
-    first.port.setPortOpen(true);
-    QVERIFY(first.port.portOpen());
+    void bytesCrossTheLineUnchangedBothWays() {
+        QFETCH(QByteArray, bytes);
+        const std::string sent = bytes.toStdString();
+        PtyPair pty;
+        LinkedPort linked(pty);
+        linked.port.setPortOpen(true);
+        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
 
-    QtSerialPort sameLink(first.folder.path());
-    sameLink.setCommPort(1);
-    sameLink.setPortOpen(true);
-    QVERIFY(!sameLink.portOpen());
-    QCOMPARE(sameLink.openError(), "Cannot open Com1 (" + first.shown() + " -> " + pty.slaveName() +
-                                       "): busy, in use by another program");
+        linked.port.output(sent);
+        QCOMPARE(pty.receive(sent.size()), sent);
 
-    LinkedPort otherName(pty, 2);
-    otherName.port.setPortOpen(true);
-    QVERIFY2(!otherName.port.portOpen(), "a second link to the same device must not get around the lock");
+        pty.send(sent);
+        QCOMPARE(CountOnceArrived(linked.port, int(sent.size())), int(sent.size()));
+        QCOMPARE(linked.port.input(), sent);
+        QCOMPARE(linked.port.inBufferCount(), int16_t(0));
+    }
 
-    first.port.setPortOpen(false);
-    sameLink.setPortOpen(true);
-    QVERIFY2(sameLink.portOpen(), sameLink.openError().c_str());
-    QCOMPARE(sameLink.openError(), std::string());
-}
+    void arrivingBytesAreCountedAsTheyComeWithoutAnEventLoop() {
+        PtyPair pty;
+        LinkedPort linked(pty);
+        linked.port.setPortOpen(true);
+        QVERIFY(linked.port.portOpen());
+        QCOMPARE(linked.port.inBufferCount(), int16_t(0));
 
-// Root opens any device whatever its mode, so as root the opening is tried as "nobody".
-void QtSerialPortTest::aDeviceWithoutAccessRightsIsReportedAsPermissionDenied() {
-    PtyPair pty;
-    LinkedPort linked(pty);
-    QVERIFY(QFile::setPermissions(linked.folder.path(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+        pty.send("`12");
+        QCOMPARE(CountOnceArrived(linked.port, 3), 3);
+        pty.send("34\x03\r\n");
+        QCOMPARE(CountOnceArrived(linked.port, 8), 8);
+        QCOMPARE(linked.port.input(), std::string("`1234\x03\r\n"));
+
+        const std::string big(40000, '\xAA');
+        pty.send(big.substr(0, 4000));
+        QCOMPARE(CountOnceArrived(linked.port, 4000), 4000);
+        linked.port.input();
+
+        linked.port.setInputLen(2);
+        pty.send("abc");
+        QCOMPARE(CountOnceArrived(linked.port, 3), 3);
+        QCOMPARE(linked.port.input(), std::string("ab"));
+        QCOMPARE(linked.port.input(), std::string("c"));
+    }
+
+    void lineSettingsReachTheDevice_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("twoStopBits");
+        QTest::newRow("9600,n,8,1") << "9600,n,8,1" << int(B9600) << false;
+        QTest::newRow("38400,n,8,1") << "38400,n,8,1" << int(B38400) << false;
+        QTest::newRow("1200,n,8,2") << "1200,n,8,2" << int(B1200) << true;
+    }
+    void lineSettingsReachTheDevice() {
+        QFETCH(QString, settings);
+        QFETCH(int, speed);
+        QFETCH(bool, twoStopBits);
+        PtyPair pty;
+        LinkedPort linked(pty);
+        linked.port.setHandshaking(0);
+        linked.port.setDTREnable(false);
+        linked.port.setRTSEnable(false);
+        linked.port.setInputLen(0);
+        linked.port.setInputMode(0);
+        linked.port.setSThreshold(0);
+        linked.port.setSettings(settings.toStdString());
+        linked.port.setPortOpen(true);
+        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
+
+        termios line{};
+        QCOMPARE(::tcgetattr(pty.slave(), &line), 0);
+        QCOMPARE(int(cfgetospeed(&line)), speed);
+        QCOMPARE(line.c_cflag & (CSIZE | PARENB), tcflag_t(CS8));
+        QCOMPARE((line.c_cflag & CSTOPB) != 0, twoStopBits);
+        QCOMPARE(line.c_cflag & CRTSCTS, tcflag_t(0));
+        QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
+    }
+
+    void openingFailuresNameThePortTheDeviceAndTheReason_data() {
+        test::AddTableRows(QFINDTESTDATA("open_failures.txt"));
+    }
+    void openingFailuresNameThePortTheDeviceAndTheReason() {
+        QFETCH(QByteArrayList, row);
+        const int number = row[1].toInt();
+        const QString link = QString::fromLatin1(row[3]), settings = QString::fromLatin1(row[2]);
+        QString error = QString::fromLatin1(row[4]);
+        QTemporaryDir folder;
+        const QString path = folder.path() + QStringLiteral("/COM%1").arg(number);
+        if (link == "plain") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (!link.isEmpty()) {
+            LinkPort(folder.path().toStdString(), number, link.toStdString());
+        }
+        QtSerialPort port(folder.path());
+        port.setCommPort(static_cast<int16_t>(number));
+        port.setSettings(settings.toStdString());
+        port.setPortOpen(true);
+        QVERIFY(!port.portOpen());
+        QCOMPARE(QString::fromStdString(port.openError()), error.replace("@", path));
+        QCOMPARE(port.inBufferCount(), int16_t(0));
+        QCOMPARE(port.input(), std::string());
+    }
+
+    void aSecondOpenerOfTheSameDeviceIsToldItIsBusy() {
+        PtyPair pty;
+        LinkedPort first(pty);
+        first.port.setPortOpen(true);
+        QVERIFY(first.port.portOpen());
+
+        QtSerialPort sameLink(first.folder.path());
+        sameLink.setCommPort(1);
+        sameLink.setPortOpen(true);
+        QVERIFY(!sameLink.portOpen());
+        QCOMPARE(sameLink.openError(), "Cannot open Com1 (" + first.shown() + " -> " + pty.slaveName() +
+                                           "): busy, in use by another program");
+
+        LinkedPort otherName(pty, 2);
+        otherName.port.setPortOpen(true);
+        QVERIFY2(!otherName.port.portOpen(), "a second link to the same device must not get around the lock");
+
+        first.port.setPortOpen(false);
+        sameLink.setPortOpen(true);
+        QVERIFY2(sameLink.portOpen(), sameLink.openError().c_str());
+        QCOMPARE(sameLink.openError(), std::string());
+    }
+
+    // Root opens any device whatever its mode, so as root the opening is tried as "nobody".
+    void aDeviceWithoutAccessRightsIsReportedAsPermissionDenied() {
+        PtyPair pty;
+        LinkedPort linked(pty);
+        QVERIFY(QFile::setPermissions(
+            linked.folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                       QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-    QCOMPARE(::chmod(pty.slaveName().c_str(), 0), 0);
-    const bool asRoot = ::geteuid() == 0;
-    if (asRoot) QCOMPARE(::seteuid(65534), 0);
-    linked.port.setPortOpen(true);
-    if (asRoot) QCOMPARE(::seteuid(0), 0);
-    QVERIFY(!linked.port.portOpen());
-    QCOMPARE(QString::fromStdString(linked.port.openError()),
-             QString::fromStdString("Cannot open Com1 (" + linked.shown() + " -> " + pty.slaveName() +
-                                    "): permission denied"));
-}
+        QCOMPARE(::chmod(pty.slaveName().c_str(), 0), 0);
+        const bool asRoot = ::geteuid() == 0;
+        if (asRoot) QCOMPARE(::seteuid(65534), 0);
+        linked.port.setPortOpen(true);
+        if (asRoot) QCOMPARE(::seteuid(0), 0);
+        QVERIFY(!linked.port.portOpen());
+        QCOMPARE(QString::fromStdString(linked.port.openError()),
+                 QString::fromStdString("Cannot open Com1 (" + linked.shown() + " -> " + pty.slaveName() +
+                                        "): permission denied"));
+    }
 
-void QtSerialPortTest::aVanishedDeviceReadsAsClosedAndCanBeOpenedAfresh() {
-    auto pty = std::make_unique<PtyPair>();
-    LinkedPort linked(*pty);
-    linked.port.setPortOpen(true);
-    QVERIFY(linked.port.portOpen());
-    pty->send("`0\x03");
-    QCOMPARE(CountOnceArrived(linked.port, 3), 3);
+    void aVanishedDeviceReadsAsClosedAndCanBeOpenedAfresh() {
+        auto pty = std::make_unique<PtyPair>();
+        LinkedPort linked(*pty);
+        linked.port.setPortOpen(true);
+        QVERIFY(linked.port.portOpen());
+        pty->send("`0\x03");
+        QCOMPARE(CountOnceArrived(linked.port, 3), 3);
 
-    pty->hangUp();
-    QVERIFY(!linked.port.portOpen());
-    QElapsedTimer took;
-    took.start();
-    linked.port.output("/1?\r");
-    QVERIFY(took.elapsed() < 1000);
-    QCOMPARE(linked.port.input(), std::string("`0\x03"));
-    QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-    QCOMPARE(linked.port.input(), std::string());
+        pty->hangUp();
+        QVERIFY(!linked.port.portOpen());
+        QElapsedTimer took;
+        took.start();
+        linked.port.output("/1?\r");
+        QVERIFY(took.elapsed() < 1000);
+        QCOMPARE(linked.port.input(), std::string("`0\x03"));
+        QCOMPARE(linked.port.inBufferCount(), int16_t(0));
+        QCOMPARE(linked.port.input(), std::string());
 
-    pty = std::make_unique<PtyPair>();
-    LinkPort(linked.folder.path().toStdString(), 1, pty->slaveName());
-    linked.port.setPortOpen(true);
-    QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
-    linked.port.output("/1?\r");
-    QCOMPARE(pty->receive(4), std::string("/1?\r"));
+        pty = std::make_unique<PtyPair>();
+        LinkPort(linked.folder.path().toStdString(), 1, pty->slaveName());
+        linked.port.setPortOpen(true);
+        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
+        linked.port.output("/1?\r");
+        QCOMPARE(pty->receive(4), std::string("/1?\r"));
 
-    pty->hangUp();
-    linked.port.setPortOpen(false);
-    QVERIFY(!linked.port.portOpen());
-}
+        pty->hangUp();
+        linked.port.setPortOpen(false);
+        QVERIFY(!linked.port.portOpen());
+    }
 
-void QtSerialPortTest::aClosedPortSendsAndReadsNothing() {
-    PtyPair pty;
-    LinkedPort linked(pty);
-    linked.port.output("/1ZR\r");
-    QCOMPARE(pty.receive(1, 0.1), std::string());
+    void aClosedPortSendsAndReadsNothing() {
+        PtyPair pty;
+        LinkedPort linked(pty);
+        linked.port.output("/1ZR\r");
+        QCOMPARE(pty.receive(1, 0.1), std::string());
 
-    linked.port.setPortOpen(true);
-    pty.send("late");
-    QCOMPARE(CountOnceArrived(linked.port, 4), 4);
-    linked.port.setPortOpen(false);
-    QVERIFY(!linked.port.portOpen());
-    QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-    QCOMPARE(linked.port.input(), std::string());
-}
+        linked.port.setPortOpen(true);
+        pty.send("late");
+        QCOMPARE(CountOnceArrived(linked.port, 4), 4);
+        linked.port.setPortOpen(false);
+        QVERIFY(!linked.port.portOpen());
+        QCOMPARE(linked.port.inBufferCount(), int16_t(0));
+        QCOMPARE(linked.port.input(), std::string());
+    }
+};
 
 ZR_TEST(QtSerialPortTest);
 #include "test_qt_serial_port.moc"
