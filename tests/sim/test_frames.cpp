@@ -5,18 +5,6 @@
 #include "frame_parser.h"
 #include "reply_encoder.h"
 
-class FramesTest : public QObject {
-    Q_OBJECT
-private slots:
-    void framesAreFoundWhateverTheChunks_data();
-    void framesAreFoundWhateverTheChunks();
-    void oemChecksumIsCheckedOverStxToEtx();
-    void overlongGarbageNeverGrowsAFrame();
-    void repliesHaveTheLayoutTheDecodersRead_data();
-    void repliesHaveTheLayoutTheDecodersRead();
-    void groupAddressesReachMembersWithoutReply();
-};
-
 using namespace pumpsim;
 
 namespace {
@@ -41,110 +29,117 @@ QStringList Found(FrameParser& parser) {
 
 }  // namespace
 
-void FramesTest::framesAreFoundWhateverTheChunks_data() {
-    QTest::addColumn<QByteArray>("stream");
-    QTest::addColumn<QStringList>("frames");
-    const QByteArray oem = QByteArray::fromStdString(Oem('1', "W4R"));
-    QTest::newRow("dt") << QByteArray("/1?\r") << QStringList{"D:1:?"};
-    QTest::newRow("oem, bytes as the tool sends them")
-        << QByteArray::fromHex("FF0231315734520330") << QStringList{"O:1:W4R"};
-    QTest::newRow("oem with empty command") << QByteArray::fromStdString(Oem(':', "")) << QStringList{"O:::"};
-    QTest::newRow("garbage around frames")
-        << ("xx\r\x03" + oem + "junk/2?8\r\n") << QStringList{"O:1:W4R", "D:2:?8"};
-    QTest::newRow("dt cut short by a new frame") << QByteArray("/1A100/1?\r") << QStringList{"D:1:?"};
-    QTest::newRow("oem cut short by a dt frame") << QByteArray("\xFF/1?\r") << QStringList{"D:1:?"};
-    QTest::newRow("oem cut short by a new oem frame") << ("\xFF\x02"
-                                                          "11A1" +
-                                                          oem)
-                                                      << QStringList{"O:1:W4R"};
-    QTest::newRow("slash inside an oem command is text")
-        << QByteArray::fromStdString(Oem('1', "a/b")) << QStringList{"O:1:a/b"};
-    QTest::newRow("checksum byte 0xFF is not a new frame")
-        << QByteArray::fromStdString(Oem('1', std::string(1, char(0xFF ^ 0x02 ^ '1' ^ '1' ^ 0x03))) + "/1?\r")
-        << QStringList{QString("O:1:") + QChar(0xFF ^ 0x02 ^ '1' ^ '1' ^ 0x03), "D:1:?"};
-    QTest::newRow("lone carriage return after slash") << QByteArray("/\r/1Q\r") << QStringList{"D:1:Q"};
-}
+class FramesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void framesAreFoundWhateverTheChunks_data() {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QStringList>("frames");
+        const QByteArray oem = QByteArray::fromStdString(Oem('1', "W4R"));
+        QTest::newRow("dt") << QByteArray("/1?\r") << QStringList{"D:1:?"};
+        QTest::newRow("oem, bytes as the tool sends them")
+            << QByteArray::fromHex("FF0231315734520330") << QStringList{"O:1:W4R"};
+        QTest::newRow("oem with empty command")
+            << QByteArray::fromStdString(Oem(':', "")) << QStringList{"O:::"};
+        QTest::newRow("garbage around frames")
+            << ("xx\r\x03" + oem + "junk/2?8\r\n") << QStringList{"O:1:W4R", "D:2:?8"};
+        QTest::newRow("dt cut short by a new frame") << QByteArray("/1A100/1?\r") << QStringList{"D:1:?"};
+        QTest::newRow("oem cut short by a dt frame") << QByteArray("\xFF/1?\r") << QStringList{"D:1:?"};
+        QTest::newRow("oem cut short by a new oem frame") << ("\xFF\x02"
+                                                              "11A1" +
+                                                              oem)
+                                                          << QStringList{"O:1:W4R"};
+        QTest::newRow("slash inside an oem command is text")
+            << QByteArray::fromStdString(Oem('1', "a/b")) << QStringList{"O:1:a/b"};
+        QTest::newRow("checksum byte 0xFF is not a new frame")
+            << QByteArray::fromStdString(Oem('1', std::string(1, char(0xFF ^ 0x02 ^ '1' ^ '1' ^ 0x03))) +
+                                         "/1?\r")
+            << QStringList{QString("O:1:") + QChar(0xFF ^ 0x02 ^ '1' ^ '1' ^ 0x03), "D:1:?"};
+        QTest::newRow("lone carriage return after slash") << QByteArray("/\r/1Q\r") << QStringList{"D:1:Q"};
+    }
 
-void FramesTest::framesAreFoundWhateverTheChunks() {
-    QFETCH(QByteArray, stream);
-    QFETCH(QStringList, frames);
-    for (int chunk = 1; chunk <= stream.size(); ++chunk) {
-        FrameParser parser;
-        QStringList found;
-        for (int at = 0; at < stream.size(); at += chunk) {
-            parser.Feed(
-                std::string_view(stream.constData() + at, std::min<qsizetype>(chunk, stream.size() - at)));
-            found += Found(parser);
+    void framesAreFoundWhateverTheChunks() {
+        QFETCH(QByteArray, stream);
+        QFETCH(QStringList, frames);
+        for (int chunk = 1; chunk <= stream.size(); ++chunk) {
+            FrameParser parser;
+            QStringList found;
+            for (int at = 0; at < stream.size(); at += chunk) {
+                parser.Feed(std::string_view(stream.constData() + at,
+                                             std::min<qsizetype>(chunk, stream.size() - at)));
+                found += Found(parser);
+            }
+            QVERIFY2(found == frames,
+                     qPrintable(QString("chunks of %1: %2").arg(chunk).arg(found.join(" | "))));
         }
-        QVERIFY2(found == frames, qPrintable(QString("chunks of %1: %2").arg(chunk).arg(found.join(" | "))));
     }
-}
 
-void FramesTest::oemChecksumIsCheckedOverStxToEtx() {
-    FrameParser parser;
-    std::string frame = Oem('1', "?");
-    parser.Feed(frame);
-    frame.back() = static_cast<char>(frame.back() ^ 0x01);
-    parser.Feed(frame);
-    QCOMPARE(Found(parser), (QStringList{"O:1:?", "O:1:?:bad"}));
-}
-
-void FramesTest::overlongGarbageNeverGrowsAFrame() {
-    FrameParser parser;
-    parser.Feed("/1" + std::string(FrameParser::kMaxFrame * 3, 'A'));
-    parser.Feed("\r/1?\r");
-    QCOMPARE(Found(parser), QStringList{"D:1:?"});
-}
-
-void FramesTest::repliesHaveTheLayoutTheDecodersRead_data() {
-    QTest::addColumn<QByteArray>("data");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("two characters") << QByteArray("12");
-    QTest::newRow("with blank") << QByteArray("1536 2048");
-}
-
-// Decoded exactly as the tool does: DT status at 3, data 4..n-4; OEM status at 4,
-// data 5..n-3, checksum at n-1 = status ^ xor(data) ^ 0x31.
-void FramesTest::repliesHaveTheLayoutTheDecodersRead() {
-    QFETCH(QByteArray, data);
-    const Reply reply{'@', data.toStdString()};
-    const std::string dt = EncodeReply(Framing::DT, reply);
-    QCOMPARE(dt.size(), data.size() + 7);
-    QCOMPARE(dt[2], '@');
-    QCOMPARE(dt.substr(3, dt.size() - 7), reply.data);
-    QCOMPARE(dt.substr(0, 2), std::string("/0"));
-
-    for (bool corrupt : {false, true}) {
-        const std::string oem = EncodeReply(Framing::OEM, reply, corrupt);
-        const std::size_t n = oem.size();
-        QCOMPARE(n, std::size_t(data.size() + 7));
-        QCOMPARE(oem[3], '@');
-        QCOMPARE(oem.substr(4, n - 7), reply.data);
-        const unsigned char expected = '@' ^ XorOf(reply.data) ^ 0x31;
-        QCOMPARE(static_cast<unsigned char>(oem[n - 2]) == expected, !corrupt);
+    void oemChecksumIsCheckedOverStxToEtx() {
+        FrameParser parser;
+        std::string frame = Oem('1', "?");
+        parser.Feed(frame);
+        frame.back() = static_cast<char>(frame.back() ^ 0x01);
+        parser.Feed(frame);
+        QCOMPARE(Found(parser), (QStringList{"O:1:?", "O:1:?:bad"}));
     }
-}
 
-void FramesTest::groupAddressesReachMembersWithoutReply() {
-    QCOMPARE(Bus::GroupMembers('A'), (std::vector<char>{'1', '2'}));
-    QCOMPARE(Bus::GroupMembers('M'), (std::vector<char>{'=', '>'}));
-    QCOMPARE(Bus::GroupMembers('Y'), (std::vector<char>{'9', ':', ';', '<'}));
-    QCOMPARE(Bus::GroupMembers(']'), (std::vector<char>{'=', '>', '?'}));
-    QCOMPARE(Bus::GroupMembers('_').size(), std::size_t(15));
-    QVERIFY(Bus::GroupMembers('O').empty());
-    QVERIFY(Bus::GroupMembers('1').empty());
-
-    Bus bus({'1', '2'}, 6);
-    auto frame = [](char address, std::string command) {
-        return Frame{Framing::DT, address, command, true, ""};
-    };
-    QVERIFY(!bus.Answer(frame('A', "W4R"), 0.0));  // both pumps initialise, nobody answers
-    QVERIFY(!bus.Answer(frame('3', "?"), 0.0));
-    QVERIFY(!bus.Answer(Frame{Framing::OEM, '1', "?", false, ""}, 0.0));
-    for (char pump : {'1', '2'}) {
-        QCOMPARE(bus.Answer(frame(pump, "A100R"), 10.0).value()[2], '@');  // initialised by the group
+    void overlongGarbageNeverGrowsAFrame() {
+        FrameParser parser;
+        parser.Feed("/1" + std::string(FrameParser::kMaxFrame * 3, 'A'));
+        parser.Feed("\r/1?\r");
+        QCOMPARE(Found(parser), QStringList{"D:1:?"});
     }
-}
+
+    void repliesHaveTheLayoutTheDecodersRead_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("two characters") << QByteArray("12");
+        QTest::newRow("with blank") << QByteArray("1536 2048");
+    }
+
+    // Decoded exactly as the tool does: DT status at 3, data 4..n-4; OEM status at 4,
+    // data 5..n-3, checksum at n-1 = status ^ xor(data) ^ 0x31.
+    void repliesHaveTheLayoutTheDecodersRead() {
+        QFETCH(QByteArray, data);
+        const Reply reply{'@', data.toStdString()};
+        const std::string dt = EncodeReply(Framing::DT, reply);
+        QCOMPARE(dt.size(), data.size() + 7);
+        QCOMPARE(dt[2], '@');
+        QCOMPARE(dt.substr(3, dt.size() - 7), reply.data);
+        QCOMPARE(dt.substr(0, 2), std::string("/0"));
+
+        for (bool corrupt : {false, true}) {
+            const std::string oem = EncodeReply(Framing::OEM, reply, corrupt);
+            const std::size_t n = oem.size();
+            QCOMPARE(n, std::size_t(data.size() + 7));
+            QCOMPARE(oem[3], '@');
+            QCOMPARE(oem.substr(4, n - 7), reply.data);
+            const unsigned char expected = '@' ^ XorOf(reply.data) ^ 0x31;
+            QCOMPARE(static_cast<unsigned char>(oem[n - 2]) == expected, !corrupt);
+        }
+    }
+
+    void groupAddressesReachMembersWithoutReply() {
+        QCOMPARE(Bus::GroupMembers('A'), (std::vector<char>{'1', '2'}));
+        QCOMPARE(Bus::GroupMembers('M'), (std::vector<char>{'=', '>'}));
+        QCOMPARE(Bus::GroupMembers('Y'), (std::vector<char>{'9', ':', ';', '<'}));
+        QCOMPARE(Bus::GroupMembers(']'), (std::vector<char>{'=', '>', '?'}));
+        QCOMPARE(Bus::GroupMembers('_').size(), std::size_t(15));
+        QVERIFY(Bus::GroupMembers('O').empty());
+        QVERIFY(Bus::GroupMembers('1').empty());
+
+        Bus bus({'1', '2'}, 6);
+        auto frame = [](char address, std::string command) {
+            return Frame{Framing::DT, address, command, true, ""};
+        };
+        QVERIFY(!bus.Answer(frame('A', "W4R"), 0.0));  // both pumps initialise, nobody answers
+        QVERIFY(!bus.Answer(frame('3', "?"), 0.0));
+        QVERIFY(!bus.Answer(Frame{Framing::OEM, '1', "?", false, ""}, 0.0));
+        for (char pump : {'1', '2'}) {
+            QCOMPARE(bus.Answer(frame(pump, "A100R"), 10.0).value()[2], '@');  // initialised by the group
+        }
+    }
+};
 
 ZR_TEST(FramesTest);
 #include "test_frames.moc"

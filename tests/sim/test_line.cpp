@@ -11,19 +11,6 @@
 #include "frame_parser.h"
 #include "hex.h"
 
-class LineTest : public QObject {
-    Q_OBJECT
-private slots:
-    void bothFramingsAreAnsweredAndLogged();
-    void aClientMayCloseAndReopenTheLine();
-    void silentLogsRequestsButNeverAnswers();
-    void lateAndDribbledRepliesTakeTheirTime();
-    void badChecksumCorruptsEveryOemReply();
-    void terminationRemovesTheLink();
-    void badOptionsAreRefused_data();
-    void badOptionsAreRefused();
-};
-
 using namespace pumpsim;
 
 namespace {
@@ -91,110 +78,114 @@ QString Hex(const std::string& bytes) {
 
 }  // namespace
 
-void LineTest::bothFramingsAreAnsweredAndLogged() {
-    Sim sim({"--address", "1,A"});
-    QVERIFY(sim.ok());
-    sim.Write("/1?\r");
-    QCOMPARE(Hex(sim.Read()), "2F 30 60 30 03 0D 0A FF");
-    QCOMPARE(sim.ReadLine(), "rx 2F 31 3F 0D");
-    QCOMPARE(sim.ReadLine(), "tx 2F 30 60 30 03 0D 0A FF");
-    sim.Write(Oem(':', "?8"));  // pump "A"
-    QCOMPARE(Hex(sim.Read()), "FF 02 30 60 31 03 60 FF");
-    sim.Write("/_W4R\r");  // group: no reply
-    sim.Write("/2?\r");    // not served
-    sim.Write("\x01garbage\x03/1");
-    sim.Write("?\r");
-    QCOMPARE(Hex(sim.Read()), "2F 30 40 30 03 0D 0A FF");  // busy: the group initialised it
-    sim.ReadLine();
-    sim.ReadLine();
-    QCOMPARE(sim.ReadLine(), "rx 2F 5F 57 34 52 0D");
-    QCOMPARE(sim.ReadLine(), "rx 2F 32 3F 0D");
-    QCOMPARE(sim.ReadLine(), "rx 2F 31 3F 0D");
-}
-
-void LineTest::aClientMayCloseAndReopenTheLine() {
-    Sim sim({});
-    QVERIFY(sim.ok());
-    for (int round = 0; round < 3; ++round) {
-        sim.Write("/1Q\r");
-        QCOMPARE(Hex(sim.Read()), "2F 30 60 03 0D 0A FF");
-        sim.Reopen();
-    }
-    QCOMPARE(sim.process().state(), QProcess::Running);
-}
-
-void LineTest::silentLogsRequestsButNeverAnswers() {
-    Sim sim({"--silent"});
-    QVERIFY(sim.ok());
-    sim.Write("/1?\r");
-    QCOMPARE(sim.ReadLine(), "rx 2F 31 3F 0D");
-    QCOMPARE(sim.Read(500), std::string());
-}
-
-void LineTest::lateAndDribbledRepliesTakeTheirTime() {
-    {
-        Sim sim({"--late", "400"});
+class LineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bothFramingsAreAnsweredAndLogged() {
+        Sim sim({"--address", "1,A"});
         QVERIFY(sim.ok());
-        QElapsedTimer t;
-        t.start();
         sim.Write("/1?\r");
-        QCOMPARE(sim.Read(250), std::string());  // nothing within the first 250 ms
         QCOMPARE(Hex(sim.Read()), "2F 30 60 30 03 0D 0A FF");
-        QVERIFY(t.elapsed() >= 400);
+        QCOMPARE(sim.ReadLine(), "rx 2F 31 3F 0D");
+        QCOMPARE(sim.ReadLine(), "tx 2F 30 60 30 03 0D 0A FF");
+        sim.Write(Oem(':', "?8"));  // pump "A"
+        QCOMPARE(Hex(sim.Read()), "FF 02 30 60 31 03 60 FF");
+        sim.Write("/_W4R\r");  // group: no reply
+        sim.Write("/2?\r");    // not served
+        sim.Write("\x01garbage\x03/1");
+        sim.Write("?\r");
+        QCOMPARE(Hex(sim.Read()), "2F 30 40 30 03 0D 0A FF");  // busy: the group initialised it
+        sim.ReadLine();
+        sim.ReadLine();
+        QCOMPARE(sim.ReadLine(), "rx 2F 5F 57 34 52 0D");
+        QCOMPARE(sim.ReadLine(), "rx 2F 32 3F 0D");
+        QCOMPARE(sim.ReadLine(), "rx 2F 31 3F 0D");
     }
-    {
-        Sim sim({"--dribble", "50"});
+
+    void aClientMayCloseAndReopenTheLine() {
+        Sim sim({});
         QVERIFY(sim.ok());
-        QElapsedTimer t;
-        t.start();
-        sim.Write("/1?\r");
-        QCOMPARE(Hex(sim.Read(200)), "2F 30 60 30 03 0D 0A FF");
-        QVERIFY(t.elapsed() >= 7 * 50);  // eight bytes, seven gaps
+        for (int round = 0; round < 3; ++round) {
+            sim.Write("/1Q\r");
+            QCOMPARE(Hex(sim.Read()), "2F 30 60 03 0D 0A FF");
+            sim.Reopen();
+        }
+        QCOMPARE(sim.process().state(), QProcess::Running);
     }
-}
 
-void LineTest::badChecksumCorruptsEveryOemReply() {
-    Sim sim({"--bad-checksum"});
-    QVERIFY(sim.ok());
-    sim.Write(Oem('1', "?"));
-    QCOMPARE(Hex(sim.Read()), "FF 02 30 60 30 03 9E FF");  // 0x61 with every bit flipped
-    sim.Write("/1?\r");
-    QCOMPARE(Hex(sim.Read()), "2F 30 60 30 03 0D 0A FF");  // DT has no checksum to spoil
-}
+    void silentLogsRequestsButNeverAnswers() {
+        Sim sim({"--silent"});
+        QVERIFY(sim.ok());
+        sim.Write("/1?\r");
+        QCOMPARE(sim.ReadLine(), "rx 2F 31 3F 0D");
+        QCOMPARE(sim.Read(500), std::string());
+    }
 
-void LineTest::terminationRemovesTheLink() {
-    QTemporaryDir dir;
-    const QString link = dir.filePath("COM1");
-    Sim sim({"--link", link});
-    QVERIFY(sim.ok());
-    QCOMPARE(sim.ReadLine(), "pumpsim: linked as " + link);
-    QCOMPARE(QFileInfo(link).symLinkTarget(), sim.device());
-    sim.process().terminate();
-    QVERIFY(sim.process().waitForFinished(3000));
-    QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.process().exitCode(), 0);
-    QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
-}
+    void lateAndDribbledRepliesTakeTheirTime() {
+        {
+            Sim sim({"--late", "400"});
+            QVERIFY(sim.ok());
+            QElapsedTimer t;
+            t.start();
+            sim.Write("/1?\r");
+            QCOMPARE(sim.Read(250), std::string());  // nothing within the first 250 ms
+            QCOMPARE(Hex(sim.Read()), "2F 30 60 30 03 0D 0A FF");
+            QVERIFY(t.elapsed() >= 400);
+        }
+        {
+            Sim sim({"--dribble", "50"});
+            QVERIFY(sim.ok());
+            QElapsedTimer t;
+            t.start();
+            sim.Write("/1?\r");
+            QCOMPARE(Hex(sim.Read(200)), "2F 30 60 30 03 0D 0A FF");
+            QVERIFY(t.elapsed() >= 7 * 50);  // eight bytes, seven gaps
+        }
+    }
 
-void LineTest::badOptionsAreRefused_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::newRow("unknown option") << QStringList{"--fast"};
-    QTest::newRow("address letter beyond F") << QStringList{"--address", "1,G"};
-    QTest::newRow("empty address entry") << QStringList{"--address", "1,,2"};
-    QTest::newRow("negative delay") << QStringList{"--late", "-5"};
-    QTest::newRow("missing value") << QStringList{"--dribble"};
-    QTest::newRow("valve without such ports") << QStringList{"--ports", "7"};
-}
+    void badChecksumCorruptsEveryOemReply() {
+        Sim sim({"--bad-checksum"});
+        QVERIFY(sim.ok());
+        sim.Write(Oem('1', "?"));
+        QCOMPARE(Hex(sim.Read()), "FF 02 30 60 30 03 9E FF");  // 0x61 with every bit flipped
+        sim.Write("/1?\r");
+        QCOMPARE(Hex(sim.Read()), "2F 30 60 30 03 0D 0A FF");  // DT has no checksum to spoil
+    }
 
-void LineTest::badOptionsAreRefused() {
-    QFETCH(QStringList, args);
-    QProcess p;
-    p.start(qEnvironmentVariable("ZR_PUMPSIM"), args);
-    QVERIFY(p.waitForFinished(3000));
-    QCOMPARE(p.exitCode(), 2);
-    QVERIFY(p.readAllStandardError().contains("usage: pumpsim"));
-    QVERIFY(p.readAllStandardOutput().isEmpty());
-}
+    void terminationRemovesTheLink() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("COM1");
+        Sim sim({"--link", link});
+        QVERIFY(sim.ok());
+        QCOMPARE(sim.ReadLine(), "pumpsim: linked as " + link);
+        QCOMPARE(QFileInfo(link).symLinkTarget(), sim.device());
+        sim.process().terminate();
+        QVERIFY(sim.process().waitForFinished(3000));
+        QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.process().exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
+    }
+
+    void badOptionsAreRefused_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("unknown option") << QStringList{"--fast"};
+        QTest::newRow("address letter beyond F") << QStringList{"--address", "1,G"};
+        QTest::newRow("empty address entry") << QStringList{"--address", "1,,2"};
+        QTest::newRow("negative delay") << QStringList{"--late", "-5"};
+        QTest::newRow("missing value") << QStringList{"--dribble"};
+        QTest::newRow("valve without such ports") << QStringList{"--ports", "7"};
+    }
+
+    void badOptionsAreRefused() {
+        QFETCH(QStringList, args);
+        QProcess p;
+        p.start(qEnvironmentVariable("ZR_PUMPSIM"), args);
+        QVERIFY(p.waitForFinished(3000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(p.readAllStandardError().contains("usage: pumpsim"));
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+    }
+};
 
 ZR_TEST(LineTest);
 #include "test_line.moc"
