@@ -41,7 +41,8 @@ void CheckTypical(benchmark::State& state) {
     }
     if (m.ErrNum != 0) state.SkipWithError(("does not pass: " + text).c_str());
     state.SetLabel(text);
-    state.counters["commands/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["commands/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void CheckLong(benchmark::State& state) {
@@ -56,13 +57,20 @@ void CheckLong(benchmark::State& state) {
     if (m.ErrNum != 0) state.SkipWithError("long string does not pass");
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(length));
-    state.counters["commands/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["commands/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 }  // namespace
 
 BENCHMARK(CheckTypical)->DenseRange(0, 4);
 // 32 KiB less three characters is the longest string the checker takes.
-BENCHMARK(CheckLong)->Arg(1)->Arg(4)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(CheckLong)
+    ->Arg(1)
+    ->Arg(4)
+    ->Arg(16)
+    ->Arg(32)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 BENCHMARK_MAIN();

@@ -36,7 +36,8 @@ void ParseButtonsTest::parseShowsTheFormAndBoxesTheError_data() {
     const QByteArray head = "Command syntax error at character #";
     QTest::newRow("A100R") << QByteArray("A100R") << QByteArray("A100   R   ") << QByteArray();
     QTest::newRow("empty") << QByteArray() << QByteArray() << head + "1\r\ninvalid command";
-    QTest::newRow("A50000R") << QByteArray("A50000R") << QByteArray("A    Error") << head + "6\r\ninvalid argument";
+    QTest::newRow("A50000R") << QByteArray("A50000R") << QByteArray("A    Error")
+                             << head + "6\r\ninvalid argument";
     QTest::newRow("FA") << QByteArray("FA") << QByteArray("F       Error")
                         << head + "2\r\nCannot mix 'immediate' mode with 'run' mode commands";
     QTest::newRow("missing label") << QByteArray("A100?") << QByteArray("A100       Error")
@@ -73,7 +74,8 @@ void ParseButtonsTest::unparseCompactsTheCaptionAndKeepsTheCommandLine_data() {
     QTest::newRow("failed number is gone") << QByteArray("A    Error") << QByteArray("A");
     QTest::newRow("no blank, no Error") << QByteArray("gA3000\tR") << QByteArray("gA3000\tR");
     QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("Error is exact case") << QByteArray("error ErrorErro r") << QByteArray("error");  // blanks go first
+    QTest::newRow("Error is exact case")
+        << QByteArray("error ErrorErro r") << QByteArray("error");  // blanks go first
 }
 
 void ParseButtonsTest::unparseCompactsTheCaptionAndKeepsTheCommandLine() {
