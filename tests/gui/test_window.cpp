@@ -1,15 +1,12 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include "fakes/test_registry.h"
@@ -142,43 +139,6 @@ private slots:
         QVERIFY(top);
         QCOMPARE(top->objectName(), QString("fraSetup"));
         SaveShot(window, "setup-panel");
-    }
-
-    // A real Send over a pseudo-terminal to the simulated pump fills the reply fields.
-    void sendFillsTheReplyFieldsFromTheSimulatedPump() {
-        QProcess sim;
-        sim.setProcessChannelMode(QProcess::MergedChannels);
-        sim.start(qEnvironmentVariable("ZR_PUMPSIM"), {"--link", folder_.filePath("COM1")});
-        QString said;
-        QElapsedTimer waited;
-        waited.start();
-        while (!said.contains("linked as") && waited.elapsed() < 5000 && sim.state() != QProcess::NotRunning) {
-            sim.waitForReadyRead(100);
-            said += QString::fromLocal8Bit(sim.readAll());
-        }
-        if (!said.contains("linked as")) QSKIP(qPrintable("the simulated pump made no link: " + said));
-
-        // A box that should not come (a port that cannot be opened) is closed rather than waited on.
-        QStringList boxes;
-        QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [&boxes] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                boxes << box->findChild<QLabel*>("qt_msgbox_label")->text();
-                box->close();
-            }
-        });
-        closer.start(200);
-
-        Form1& window = program_->window();
-        QTest::keyClicks(window.widget(Control::text1), "?");
-        QTest::mouseClick(qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit)), Qt::LeftButton);
-        QCOMPARE(boxes, QStringList());
-        const std::string data = window.text(Control::lblReplyCode);
-        QVERIFY2(!data.empty() && data != "none", data.c_str());
-        QCOMPARE(window.text(Control::text1), std::string("?"));
-        SaveShot(window, "reply");
-        sim.terminate();
-        sim.waitForFinished(2000);
     }
 
 private:
