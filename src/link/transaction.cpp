@@ -96,6 +96,14 @@ void ReadReply(Module& m) {
         WaitWithoutEvents(m, kSettleInterval);
         m.events.processEvents();
     }
+    // A line that went away while the reply came in (the pump lost power, the adapter was
+    // pulled) leaves a cut-off reply: it is told as no response, as from a silent pump.
+    if (!m.MSComm1.portOpen()) {
+        m.ErrNum = 2;
+        ErrorMessage(m);
+        m.Timer2.setEnabled(true);
+        return;
+    }
     m.ReplyData = m.MSComm1.input();
     m.MSComm1.setPortOpen(false);
 }

@@ -13,6 +13,8 @@ public:
     // Starts it and waits until the link exists; false with error() telling why otherwise.
     bool start(const QString& folder, const QStringList& options);
     void stop();
+    // 0 when it is not running; a test may kill it outright, as a pump that loses power.
+    qint64 processId() const { return process_.processId(); }
     QString error() const { return error_; }
     // Everything it printed so far (one rx/tx line per frame).
     QString transcript();
