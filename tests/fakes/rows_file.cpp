@@ -25,20 +25,28 @@ std::string Unescaped(const std::string& column) {
     return text;
 }
 
+std::string Trimmed(const std::string& column) {
+    const std::size_t first = column.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return column.substr(first, column.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
-std::vector<std::vector<std::string>> ReadRows(const std::string& path) {
+std::vector<std::vector<std::string>> ReadRows(const std::string& path, char separator) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw std::runtime_error("cannot read the rows file " + path);
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
+        const bool padded = separator != '\t';
+        if ((padded ? Trimmed(line) : line).empty() || line[0] == '#') continue;
         std::vector<std::string> row;
         for (std::size_t from = 0;;) {
-            const std::size_t tab = line.find('\t', from);
-            row.push_back(Unescaped(line.substr(from, tab - from)));
-            if (tab == std::string::npos) break;
-            from = tab + 1;
+            const std::size_t end = line.find(separator, from);
+            const std::string column = line.substr(from, end - from);
+            row.push_back(Unescaped(padded ? Trimmed(column) : column));
+            if (end == std::string::npos) break;
+            from = end + 1;
         }
         rows.push_back(std::move(row));
     }
