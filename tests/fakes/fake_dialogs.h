@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,18 @@ public:
         std::string title;
     };
 
-    void messageBox(const std::string& text, MessageIcon icon, const std::string& title) override;
+    void messageBox(const std::string& text, MessageIcon icon, const std::string& title) override {
+        messages.push_back({text, icon, title});
+    }
     // Throws std::logic_error when the script has run out, so that a prompt asked more often
     // than a test expects fails the test instead of looping.
-    std::string inputBox(const std::string& prompt, const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title) override {
+        prompts.push_back({prompt, title});
+        if (answers.empty()) throw std::logic_error("input box asked with no scripted answer left: " + title);
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::vector<Message> messages;
     std::vector<Prompt> prompts;

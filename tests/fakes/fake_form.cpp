@@ -12,7 +12,8 @@ void FakeForm::setText(Control c, const std::string& text) {
 void FakeForm::setListIndex(Control c, int index) {
     State& state = at(c);
     state.listIndex = index;
-    if (index >= 0 && index < static_cast<int>(state.items.size())) state.text = state.items[static_cast<std::size_t>(index)];
+    if (index >= 0 && index < static_cast<int>(state.items.size()))
+        state.text = state.items[static_cast<std::size_t>(index)];
 }
 
 std::string FakeForm::item(Control c, int index) const {

@@ -36,7 +36,10 @@ public:
 
     int listIndex(Control c) const override { return at(c).listIndex; }
     void setListIndex(Control c, int index) override;
-    void clearItems(Control c) override { at(c).items.clear(); at(c).listIndex = -1; }
+    void clearItems(Control c) override {
+        at(c).items.clear();
+        at(c).listIndex = -1;
+    }
     void addItem(Control c, const std::string& item) override { at(c).items.push_back(item); }
     int itemCount(Control c) const override { return static_cast<int>(at(c).items.size()); }
     std::string item(Control c, int index) const override;

@@ -17,23 +17,6 @@ void FakeSerial::setPortOpen(bool open) {
     open_ = open;
 }
 
-void FakeSerial::setCommPort(int16_t number) {
-    commPort = number;
-    log.push_back("CommPort=" + std::to_string(number));
-}
-
-void FakeSerial::setSettings(const std::string& value) {
-    settings = value;
-    log.push_back("Settings=" + value);
-}
-
-void FakeSerial::setHandshaking(int mode) { log.push_back("Handshaking=" + std::to_string(mode)); }
-void FakeSerial::setInputLen(int length) { log.push_back("InputLen=" + std::to_string(length)); }
-void FakeSerial::setDTREnable(bool on) { log.push_back(std::string("DTREnable=") + (on ? "1" : "0")); }
-void FakeSerial::setInputMode(int mode) { log.push_back("InputMode=" + std::to_string(mode)); }
-void FakeSerial::setRTSEnable(bool on) { log.push_back(std::string("RTSEnable=") + (on ? "1" : "0")); }
-void FakeSerial::setSThreshold(int threshold) { log.push_back("SThreshold=" + std::to_string(threshold)); }
-
 void FakeSerial::output(const std::string& bytes) {
     log.push_back("Output");
     if (!open_) ++usedWhileClosed;

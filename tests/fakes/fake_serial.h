@@ -19,14 +19,17 @@ public:
     void setPortOpen(bool open) override;
     std::string openError() const override { return openError_; }
 
-    void setCommPort(int16_t number) override;
-    void setSettings(const std::string& settings) override;
-    void setHandshaking(int mode) override;
-    void setInputLen(int length) override;
-    void setDTREnable(bool on) override;
-    void setInputMode(int mode) override;
-    void setRTSEnable(bool on) override;
-    void setSThreshold(int threshold) override;
+    void setCommPort(int16_t number) override { note("CommPort", commPort = number); }
+    void setSettings(const std::string& value) override {
+        settings = value;
+        log.push_back("Settings=" + value);
+    }
+    void setHandshaking(int mode) override { note("Handshaking", mode); }
+    void setInputLen(int length) override { note("InputLen", length); }
+    void setDTREnable(bool on) override { note("DTREnable", on); }
+    void setInputMode(int mode) override { note("InputMode", mode); }
+    void setRTSEnable(bool on) override { note("RTSEnable", on); }
+    void setSThreshold(int threshold) override { note("SThreshold", threshold); }
 
     void output(const std::string& bytes) override;
     int16_t inBufferCount() override;
@@ -40,7 +43,7 @@ public:
     void failOpening(const std::string& reason) { failReason_ = reason; }
 
     std::vector<std::string> log;
-    std::vector<std::string> frames;  // every output, in order
+    std::vector<std::string> frames;                         // every output, in order
     std::function<void(const std::string& frame)> onOutput;  // a scripted pump
     int16_t commPort = 0;
     std::string settings;
@@ -55,6 +58,7 @@ private:
         std::string bytes;
     };
     void deliverDue();
+    void note(const char* property, int value) { log.push_back(property + ("=" + std::to_string(value))); }
 
     const Clock& clock_;
     bool open_ = false;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,6 +20,6 @@ inline bool RegisterTest(TestFactory make) {
 }  // namespace zr::test
 
 // Adds a QtTest class to the executable; tests/test_main.cpp runs every class added.
-#define ZR_TEST(Class)                                                                    \
-    [[maybe_unused]] static const bool Class##Registered =                                 \
+#define ZR_TEST(Class)                                     \
+    [[maybe_unused]] static const bool Class##Registered = \
         ::zr::test::RegisterTest([] { return std::unique_ptr<QObject>(std::make_unique<Class>()); })
