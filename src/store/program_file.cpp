@@ -52,8 +52,10 @@ void AppendProgramEntry(Module& m, const std::string& entry) {
     if (!m.files.append(m.ProgFile, addition, reason)) ReportUnwritableProgramFile(m, reason);
 }
 
+// A line that starts with a double quote holds no entry, so a program saved under such a
+// name could never be found again.
 bool OutsideNameRange(unsigned char first) {
-    return first < 33 || first > 127;
+    return first < 33 || first > 127 || first == '"';
 }
 
 }  // namespace

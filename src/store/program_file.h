@@ -21,7 +21,8 @@ void RetrieveProgram(Module& m);
 // entry at the end. After a rewrite CmdString is the text of text1 again, so that the next
 // Send sends what the command line shows.
 void StoreProgram(Module& m);
-// ErrNum := 10 for a name that is empty or starts with a character outside "!".."\x7f",
+// ErrNum := 10 for a name that is empty or starts with a character outside "!".."\x7f" or with
+// a double quote (a line the file reader skips),
 // then 11 for a command line (text1) that is empty or starts with a blank or control code.
 void CheckProgramEntry(Module& m);
 
