@@ -42,12 +42,14 @@ void RewriteProgramFile(Module& m, const std::string& entry) {
 }
 
 // A file whose last line has no line end (edited by hand) gets one first, so that the new
-// entry starts a line of its own instead of running on into the last one.
+// entry starts a line of its own instead of running on into the last one. A line feed alone
+// does not end a line.
 void AppendProgramEntry(Module& m, const std::string& entry) {
     std::string text;
     if (!ReadProgramText(m, text)) return;
     std::string addition = entry + LineEnd;
-    if (!text.empty() && text.back() != '\r' && text.back() != '\n') addition.insert(0, LineEnd);
+    const bool lineEnded = text.ends_with('\r') || text.ends_with(LineEnd);
+    if (!text.empty() && !lineEnded) addition.insert(0, LineEnd);
     std::string reason;
     if (!m.files.append(m.ProgFile, addition, reason)) ReportUnwritableProgramFile(m, reason);
 }
