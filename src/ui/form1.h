@@ -22,6 +22,7 @@ public:
     void setEnabled(Control control, bool on) override;
     bool visible(Control control) const override;
     void setVisible(Control control, bool on) override;
+    using QWidget::setVisible;  // showing and hiding the window itself
     int listIndex(Control control) const override;
     void setListIndex(Control control, int index) override;
     void clearItems(Control control) override;
