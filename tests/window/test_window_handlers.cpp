@@ -40,42 +40,37 @@ private slots:
         test::Rig rig;
         for (Control c : {Control::fraSetup, Control::fraListCmd, Control::fraProgram})
             rig.form.setVisible(c, false);
-        rig.form.setEnabled(Control::cmdStop, false);
+        for (Control c : {Control::cmdStop, Control::cmdSave, Control::cmdRecall, Control::cmdDel})
+            rig.form.setEnabled(c, false);
+        rig.m.ProgMode = "delete";
+        rig.m.ProgName = "x";
         for (const QByteArray& press : row[1].split(' ')) buttons.at(press)(rig.m);
         QCOMPARE(Flags(rig, {Control::fraSetup, Control::fraListCmd, Control::fraProgram}, true), row[2]);
         QCOMPARE(Flags(rig, {Control::cmdXmit, Control::cmdStop, Control::cmdParse, Control::cmdUnparse,
                              Control::cmdProgram, Control::cmdSetup}),
                  row[3]);
+        QCOMPARE(Flags(rig, {Control::cmdSave, Control::cmdRecall, Control::cmdDel}), row[4]);
+        QCOMPARE(QString::fromStdString(rig.m.ProgMode + " " + rig.m.ProgName).trimmed(), row[5]);
     }
 
-    void fileEnablesThePanelButtonsAndExitClearsThePendingOperation() {
-        test::Rig rig;
-        for (Control c : {Control::cmdSave, Control::cmdRecall, Control::cmdDel})
-            rig.form.setEnabled(c, false);
-        cmdProgram_Click(rig.m);
-        QCOMPARE(Flags(rig, {Control::cmdSave, Control::cmdRecall, Control::cmdDel}), "111");
-        rig.m.ProgMode = "delete";
-        rig.m.ProgName = "x";
-        cmdExitProgram_Click(rig.m);
-        QCOMPARE(rig.m.ProgMode + rig.m.ProgName, "");
-    }
-
+    // Start-up hides the panels, picks the default port settings without opening the port, and
+    // creates programs.txt only where there is none: an edited file is left as it is.
     void startUpCreatesTheProgramFileOnlyWhenMissing() {
         QTemporaryDir folder;
+        const QString path = folder.filePath("programs.txt");
         test::Rig rig(folder.path().toStdString());
         rig.timer.setEnabled(true);
         Form_Load(rig.m);
-        QCOMPARE(ReadFile(folder.filePath("programs.txt")), "\"\"\r\nInitialize syringe;W4R\r\n");
-        QCOMPARE(rig.m.ProgFile, folder.filePath("programs.txt").toStdString());
-        QCOMPARE(rig.m.MaxPosition, 48000);
-        QCOMPARE(rig.m.MaxValvePort, 12);
-        QCOMPARE(rig.m.PortNum, 1);
-        QVERIFY(!rig.timer.enabled());
-        for (auto [combo, index] : {std::pair{Control::cboPort, 0},
-                                    {Control::cboBaud, 2},
-                                    {Control::cboProtocol, 0},
-                                    {Control::cboAddress, 0}})
-            QCOMPARE(rig.form.listIndex(combo), index);
+        QCOMPARE(ReadFile(path), "\"\"\r\nInitialize syringe;W4R\r\n");
+        QCOMPARE(rig.m.ProgFile, path.toStdString());
+        QCOMPARE(QString("%1 %2 %3").arg(rig.m.MaxPosition).arg(rig.m.MaxValvePort).arg(rig.m.PortNum),
+                 "48000 12 1");
+        QCOMPARE(QString("%1%2%3%4")
+                     .arg(rig.form.listIndex(Control::cboPort))
+                     .arg(rig.form.listIndex(Control::cboBaud))
+                     .arg(rig.form.listIndex(Control::cboProtocol))
+                     .arg(rig.form.listIndex(Control::cboAddress)),
+                 "0200");
         QCOMPARE(rig.form.top(Control::cboFile1), 720);
         QCOMPARE(Flags(rig,
                        {Control::fraProgram, Control::cboFile0, Control::cboFile1, Control::fraSetup,
@@ -83,14 +78,13 @@ private slots:
                        true),
                  "00000");
         QVERIFY(rig.m.Protocol.empty() && rig.m.BaudRate.empty() && rig.m.AddrChar.empty());
-        QVERIFY(rig.dialogs.messages.empty());
-        QVERIFY(!rig.serial.portOpen());
+        QVERIFY(rig.dialogs.messages.empty() && !rig.serial.portOpen() && !rig.timer.enabled());
 
-        QFile file(folder.filePath("programs.txt"));
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("edited;A1R\r\n") == 12);
         file.close();
         Form_Load(rig.m);
-        QCOMPARE(ReadFile(folder.filePath("programs.txt")), "edited;A1R\r\n");
+        QCOMPARE(ReadFile(path), "edited;A1R\r\n");
     }
 
     void aFolderWhereTheFileCannotBeCreatedIsReported() {
@@ -102,27 +96,26 @@ private slots:
         QCOMPARE(rig.m.MaxPosition, 48000);  // start-up went on
     }
 
+    // Each pick of a combo entry that needs a note shows it again, and the pick stands.
     void notesFollowThePicks_data() { test::AddTableRows(QFINDTESTDATA("notes.txt")); }
     void notesFollowThePicks() {
         QFETCH(QByteArrayList, row);
-        const int index = row[2].toInt();
-        const QString note = QString::fromLatin1(row[3]);
         const std::map<QByteArray, std::pair<Control, void (*)(Module&)>> combos = {
             {"address", {Control::cboAddress, cboAddress_Click}},
             {"baud", {Control::cboBaud, cboBaud_Click}},
             {"protocol", {Control::cboProtocol, cboProtocol_Click}}};
         test::Rig rig;
         const auto [c, pick] = combos.at(row[1]);
-        rig.form.setListIndex(c, index);
+        rig.form.setListIndex(c, row[2].toInt());
         pick(rig.m);
         pick(rig.m);
-        QCOMPARE(rig.dialogs.messages.size(), std::size_t(note.isEmpty() ? 0 : 2));  // each pick shows it
+        QCOMPARE(rig.dialogs.messages.size(), std::size_t(row[3].isEmpty() ? 0 : 2));
         for (const auto& box : rig.dialogs.messages) {
-            QCOMPARE(QString::fromStdString(box.text), note);
+            QCOMPARE(QByteArray::fromStdString(box.text), row[3]);
             QCOMPARE(box.icon, MessageIcon::Exclamation);
             QCOMPARE(box.title, "");
         }
-        QCOMPARE(rig.form.listIndex(c), index);  // the pick stands
+        QCOMPARE(rig.form.listIndex(c), row[2].toInt());
     }
 };
 
