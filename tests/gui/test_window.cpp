@@ -1,6 +1,5 @@
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,13 +25,6 @@ QString Caption(QWidget* w) {
     return {};
 }
 
-// Screenshots land beside the build's program folder, for a person to look at.
-void SaveShot(QWidget& window, const char* name) {
-    const QString folder = qEnvironmentVariable("ZR_PROGRAM_DIR") + "/../screenshots";
-    QDir().mkpath(folder);
-    QVERIFY(window.grab().save(folder + "/" + name + ".png"));
-}
-
 }  // namespace
 
 class WindowTest : public QObject {
@@ -55,8 +47,7 @@ private slots:
             const QString name = ControlName(info.control);
             auto* w = window.findChild<QWidget*>(name);
             QVERIFY2(w, qPrintable(name));
-            const QString container = info.inWindow ? "Form1" : ControlName(info.container);
-            QCOMPARE(w->parentWidget()->objectName(), container);
+            QCOMPARE(w->parentWidget()->objectName(), info.inWindow ? "Form1" : ControlName(info.container));
             const int top = info.control == Control::cboFile1 ? 720 : info.top;  // start-up moves it
             QCOMPARE(w->geometry(), QRect(info.left / 15, top / 15, info.width / 15, info.height / 15));
             if (FixedItems(info.control).empty() || info.control == Control::cboDevice)
@@ -71,30 +62,32 @@ private slots:
         Form1& window = program_->window();
         for (Control c : {Control::fraSetup, Control::fraListCmd, Control::fraProgram})
             QVERIFY(!window.visible(c));
-        QCOMPARE(window.text(Control::cboPort), std::string("Com1"));
-        QCOMPARE(window.text(Control::cboBaud), std::string("9600"));
-        QCOMPARE(window.text(Control::cboProtocol), std::string("DT"));
-        QCOMPARE(window.text(Control::cboAddress), std::string("1"));
-        QCOMPARE(window.text(Control::cboDevice), std::string("None"));
+        for (const auto& [c, text] : {std::pair{Control::cboPort, "Com1"},
+                                      {Control::cboBaud, "9600"},
+                                      {Control::cboProtocol, "DT"},
+                                      {Control::cboAddress, "1"},
+                                      {Control::cboDevice, "None"}})
+            QCOMPARE(window.text(c), text);
         QCOMPARE(window.listIndex(Control::cboDevice), -1);
         QCOMPARE(window.itemCount(Control::cboAddress), 27);
         QVERIFY(QFile::exists(folder_.filePath("programs.txt")));
     }
 
+    // The command line has the focus; from it the chain runs through every other control that
+    // takes the focus, in the table's order, and comes back to it.
     void commandLineIsFirstInTheTabOrder() {
         Form1& window = program_->window();
         QWidget* text1 = window.widget(Control::text1);
         QCOMPARE(QApplication::focusWidget(), text1);
         QCOMPARE(text1->nextInFocusChain()->objectName(), QString("lstCmd"));
-        // From text1 the chain runs through every other control that takes the focus, in
-        // creation order, and comes back to text1.
         QStringList expected, chain;
         for (const ControlInfo& info : ControlTable())
             if (info.control != Control::text1 && (window.widget(info.control)->focusPolicy() & Qt::TabFocus))
                 expected << ControlName(info.control);
         QWidget* next = text1->nextInFocusChain();
         for (int steps = 0; next != text1 && steps < 1000; ++steps, next = next->nextInFocusChain())
-            if (expected.contains(next->objectName()) && (next->focusPolicy() & Qt::TabFocus)) chain << next->objectName();
+            if (expected.contains(next->objectName()) && (next->focusPolicy() & Qt::TabFocus))
+                chain << next->objectName();
         QCOMPARE(chain, expected);
     }
 
@@ -112,20 +105,16 @@ private slots:
         QCOMPARE(changes.count(), 1);
     }
 
-    void displayFieldsShowTheirBytesAsText() {
+    // Bytes cross as Latin-1 and are shown as plain text; typing a port name is no selection.
+    void fieldsShowTheirBytesAsText() {
         Form1& window = program_->window();
         const std::string data = "<b>0</b> \xB5L & \xFF";
         window.setText(Control::lblReply, data);
         QCOMPARE(window.text(Control::lblReply), data);
         window.setText(Control::text1, data);
         QCOMPARE(program_->module().CmdString, data);
-    }
-
-    void typingIntoThePortBoxIsNoSelection() {
-        Form1& window = program_->window();
-        auto* port = qobject_cast<QComboBox*>(window.widget(Control::cboPort));
         QCOMPARE(window.listIndex(Control::cboPort), 0);
-        port->setEditText("COM7");
+        qobject_cast<QComboBox*>(window.widget(Control::cboPort))->setEditText("COM7");
         QCOMPARE(window.listIndex(Control::cboPort), -1);
     }
 
@@ -138,7 +127,6 @@ private slots:
         while (top && top->parentWidget() != &window) top = top->parentWidget();
         QVERIFY(top);
         QCOMPARE(top->objectName(), QString("fraSetup"));
-        SaveShot(window, "setup-panel");
     }
 
 private:
