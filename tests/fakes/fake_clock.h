@@ -6,7 +6,7 @@
 
 namespace zr::test {
 
-// A clock that only moves when the code under test sleeps (or a test advances it).
+// A clock that only moves when the code under test sleeps.
 class FakeClock : public Clock {
 public:
     double now() const override { return now_; }
@@ -14,7 +14,6 @@ public:
         sleeps.push_back(seconds);
         now_ += seconds;
     }
-    void advance(double seconds) { now_ += seconds; }
 
     std::vector<double> sleeps;
 

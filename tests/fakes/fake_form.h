@@ -28,21 +28,30 @@ public:
     };
 
     std::string text(Control c) const override { return at(c).text; }
-    void setText(Control c, const std::string& text) override;
+    void setText(Control c, const std::string& text) override {
+        at(c).text = text;
+        ++at(c).textSets;
+        if (c == Control::text1 && onText1Change) onText1Change();
+    }
     bool enabled(Control c) const override { return at(c).enabled; }
     void setEnabled(Control c, bool on) override { at(c).enabled = on; }
     bool visible(Control c) const override { return at(c).visible; }
     void setVisible(Control c, bool on) override { at(c).visible = on; }
 
     int listIndex(Control c) const override { return at(c).listIndex; }
-    void setListIndex(Control c, int index) override;
+    void setListIndex(Control c, int index) override {
+        at(c).listIndex = index;
+        if (index >= 0 && index < itemCount(c)) at(c).text = item(c, index);
+    }
     void clearItems(Control c) override {
         at(c).items.clear();
         at(c).listIndex = -1;
     }
     void addItem(Control c, const std::string& item) override { at(c).items.push_back(item); }
     int itemCount(Control c) const override { return static_cast<int>(at(c).items.size()); }
-    std::string item(Control c, int index) const override;
+    std::string item(Control c, int index) const override {
+        return index < 0 || index >= itemCount(c) ? std::string() : at(c).items[std::size_t(index)];
+    }
 
     int value(Control c) const override { return at(c).value; }
     void setValue(Control c, int value) override { at(c).value = value; }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shared/clock.h"
@@ -16,7 +19,17 @@ public:
     explicit FakeSerial(const Clock& clock) : clock_(clock) {}
 
     bool portOpen() const override { return open_; }
-    void setPortOpen(bool open) override;
+    void setPortOpen(bool open) override {
+        log.push_back(std::string("PortOpen=") + (open ? "1" : "0"));
+        if (open && !failReason_.empty()) {
+            openError_ = "Cannot open Com" + std::to_string(commPort) + ": " + failReason_;
+            open_ = false;
+            return;
+        }
+        openCount += open && !open_;
+        closeCount += !open && open_;
+        open_ = open;
+    }
     std::string openError() const override { return openError_; }
 
     void setCommPort(int16_t number) override { note("CommPort", commPort = number); }
@@ -31,14 +44,30 @@ public:
     void setRTSEnable(bool on) override { note("RTSEnable", on); }
     void setSThreshold(int threshold) override { note("SThreshold", threshold); }
 
-    void output(const std::string& bytes) override;
-    int16_t inBufferCount() override;
-    std::string input() override;
+    void output(const std::string& bytes) override {
+        use("Output");
+        frames.push_back(bytes);
+        if (onOutput) onOutput(bytes);
+    }
+    int16_t inBufferCount() override {
+        use(nullptr);
+        return static_cast<int16_t>(
+            std::min<std::size_t>(buffer_.size(), std::numeric_limits<int16_t>::max()));
+    }
+    std::string input() override {
+        use("Input");
+        ++inputCount;
+        return std::exchange(buffer_, {});
+    }
 
     // Bytes that reach the receive buffer `delay` seconds from now.
-    void arrive(const std::string& bytes, double delay = 0);
+    void arrive(const std::string& bytes, double delay = 0) {
+        pending_.push_back({clock_.now() + delay, bytes});
+    }
     // Bytes that arrive one by one, `gap` seconds apart, starting `delay` seconds from now.
-    void dribble(const std::string& bytes, double delay, double gap);
+    void dribble(const std::string& bytes, double delay, double gap) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) arrive(bytes.substr(i, 1), delay + gap * double(i));
+    }
     // Makes the next openings fail with this reason ("" lets them succeed again).
     void failOpening(const std::string& reason) { failReason_ = reason; }
 
@@ -57,8 +86,18 @@ private:
         double at;
         std::string bytes;
     };
-    void deliverDue();
     void note(const char* property, int value) { log.push_back(property + ("=" + std::to_string(value))); }
+    // Logs an operation, counts it when the port is closed, and moves the bytes that are due
+    // into the receive buffer.
+    void use(const char* operation) {
+        if (operation) log.push_back(operation);
+        usedWhileClosed += !open_;
+        std::stable_sort(pending_.begin(), pending_.end(),
+                         [](const Arrival& a, const Arrival& b) { return a.at < b.at; });
+        auto due = pending_.begin();
+        for (; due != pending_.end() && due->at <= clock_.now() + 1e-9; ++due) buffer_ += due->bytes;
+        pending_.erase(pending_.begin(), due);
+    }
 
     const Clock& clock_;
     bool open_ = false;

@@ -8,15 +8,23 @@
 #include "fakes/fake_form.h"
 #include "fakes/fake_serial.h"
 #include "fakes/fake_timer.h"
+#include "link/send_stop.h"
 #include "shared/disk_files.h"
 #include "shared/module.h"
+#include "window/control_table.h"
 
 namespace zr::test {
 
 // A module on fakes: the procedures and handlers run as in the program, with no widgets,
-// no port and a program folder of the test's choosing (a temporary directory).
+// no port and a program folder of the test's choosing (a temporary directory). The combo
+// boxes hold their fixed items, and setting the command line raises text1_Change.
 struct Rig {
-    explicit Rig(const std::string& folder = "/nonexistent-zadu-rovu-folder");
+    explicit Rig(const std::string& folder = "/nonexistent-zadu-rovu-folder")
+        : files(folder), m(serial, timer, clock, events, dialogs, form, files) {
+        form.onText1Change = [this] { text1_Change(m); };
+        for (const ControlInfo& info : ControlTable())
+            for (const std::string& item : FixedItems(info.control)) form.addItem(info.control, item);
+    }
 
     FakeClock clock;
     FakeSerial serial{clock};

@@ -1,6 +1,7 @@
 #include "fakes/rows_file.h"
 
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace zr::test {
@@ -10,25 +11,24 @@ namespace {
 std::string Unescaped(const std::string& column) {
     std::string text;
     for (std::size_t i = 0; i < column.size(); ++i) {
-        if (column[i] != '\\' || i + 1 == column.size()) {
-            text += column[i];
-            continue;
+        char c = column[i];
+        if (c == '\\' && i + 1 < column.size()) {
+            c = column[++i];
+            if (c == 'x' && i + 2 < column.size()) {
+                c = static_cast<char>(std::stoi(column.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                c = c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+            }
         }
-        const char kind = column[++i];
-        if (kind == 'x' && i + 2 < column.size()) {
-            text += static_cast<char>(std::stoi(column.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            text += kind == 't' ? '\t' : kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind;
-        }
+        text += c;
     }
     return text;
 }
 
 std::string Trimmed(const std::string& column) {
     const std::size_t first = column.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return column.substr(first, column.find_last_not_of(' ') - first + 1);
+    return first == std::string::npos ? "" : column.substr(first, column.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
@@ -36,18 +36,14 @@ std::string Trimmed(const std::string& column) {
 std::vector<std::vector<std::string>> ReadRows(const std::string& path, char separator) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw std::runtime_error("cannot read the rows file " + path);
+    const bool padded = separator != '\t';
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(file, line);) {
-        const bool padded = separator != '\t';
         if ((padded ? Trimmed(line) : line).empty() || line[0] == '#') continue;
         std::vector<std::string> row;
-        for (std::size_t from = 0;;) {
-            const std::size_t end = line.find(separator, from);
-            const std::string column = line.substr(from, end - from);
+        std::istringstream columns(line + separator);
+        for (std::string column; std::getline(columns, column, separator);)
             row.push_back(Unescaped(padded ? Trimmed(column) : column));
-            if (end == std::string::npos) break;
-            from = end + 1;
-        }
         rows.push_back(std::move(row));
     }
     return rows;
