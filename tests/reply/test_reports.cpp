@@ -1,7 +1,8 @@
 #include <QtTest>
 
+#include "cmdlang/parse_display.h"
 #include "fakes/rig.h"
-#include "fakes/rows_file.h"
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "reply/interpret_reply.h"
 
@@ -10,27 +11,17 @@ using namespace zr;
 namespace {
 
 // Interprets a reply to `command` carrying `data` on a module that still holds an earlier
-// reply's texts and error, with the Edit button disabled.
-void Interpret(test::Rig& rig, const std::string& status, const std::string& command,
-               const std::string& data) {
+// reply's texts and error, with the Edit button disabled: no error is left.
+void Interpret(test::Rig& rig, const QByteArray& status, const QByteArray& command, const QByteArray& data) {
     rig.m.StatusText = rig.m.ReplyText = rig.m.ErrDetail = "old";
     rig.m.ErrNum = 7;
     rig.form.setEnabled(Control::cmdEdit, false);
-    rig.m.StatusChar = status;
-    rig.m.CmdString = command;
-    rig.m.ReplyData = data;
+    rig.m.StatusChar = status.toStdString();
+    rig.m.CmdString = command.toStdString();
+    rig.m.ReplyData = data.toStdString();
     InterpretReply(rig.m);
     QCOMPARE(rig.m.ErrNum, int16_t(0));
     QCOMPARE(rig.m.ErrDetail, "");
-}
-
-void AddRows(const char* file, std::initializer_list<const char*> columns) {
-    for (const char* column : columns) QTest::addColumn<QByteArray>(column);
-    for (const auto& row : test::ReadRows(std::string(ZR_ROWS_DIR "/") + file)) {
-        auto& data = QTest::newRow(row.at(0).c_str());
-        for (std::size_t i = 0; i < columns.size(); ++i)
-            data << (i < row.size() ? QByteArray::fromStdString(row[i]) : QByteArray());
-    }
 }
 
 }  // namespace
@@ -39,32 +30,41 @@ class ReportsTest : public QObject {
     Q_OBJECT
 private slots:
     void statusCharacterGivesCodeReadinessAndMeaning_data() {
-        AddRows("status_rows.tsv", {"statusChar", "codeText", "statusText"});
+        test::AddTableRows(QFINDTESTDATA("statuses.txt"));
     }
     void statusCharacterGivesCodeReadinessAndMeaning() {
-        QFETCH(QByteArray, statusChar);
-        QFETCH(QByteArray, codeText);
-        QFETCH(QByteArray, statusText);
+        QFETCH(QByteArrayList, row);
         test::Rig rig;
-        Interpret(rig, statusChar.toStdString(), "?", "5");
-        QCOMPARE(QByteArray::fromStdString(rig.m.StatusCodeText), codeText);
-        QCOMPARE(QByteArray::fromStdString(rig.m.StatusText), statusText);
+        Interpret(rig, row[0], "?", "5");
+        QCOMPARE(QByteArray::fromStdString(rig.m.StatusCodeText), row[1]);
+        QCOMPARE(QByteArray::fromStdString(rig.m.StatusText), row[2]);
         QCOMPARE(rig.m.ReplyText, "Absolute position = 5 Steps");
     }
 
-    void sentenceForEachCommandAndData_data() {
-        AddRows("report_rows.tsv", {"name", "command", "data", "report", "edit"});
-    }
+    void sentenceForEachCommandAndData_data() { test::AddTableRows(QFINDTESTDATA("reports.txt")); }
     void sentenceForEachCommandAndData() {
-        QFETCH(QByteArray, command);
-        QFETCH(QByteArray, data);
-        QFETCH(QByteArray, report);
-        QFETCH(QByteArray, edit);
+        QFETCH(QByteArrayList, row);
         test::Rig rig;
-        Interpret(rig, "`", command.toStdString(), data.toStdString());
-        QCOMPARE(QByteArray::fromStdString(rig.m.ReplyText), report);
-        QCOMPARE(QByteArray::fromStdString(rig.m.StatusText), "(Ready) OK");
-        QCOMPARE(rig.form.enabled(Control::cmdEdit), edit == "edit");
+        Interpret(rig, "`", row[1], row[2]);
+        QCOMPARE(QByteArray::fromStdString(rig.m.ReplyText), row[3]);
+        QCOMPARE(rig.m.StatusText, "(Ready) OK");
+        QCOMPARE(rig.form.enabled(Control::cmdEdit), row[4] == "edit");
+    }
+
+    // The reply and parse fields page with their scroll bars.
+    void scrollValueDropsLeadingCharacters_data() { test::AddTableRows(QFINDTESTDATA("paging.txt")); }
+    void scrollValueDropsLeadingCharacters() {
+        QFETCH(QByteArrayList, row);
+        const bool reply = row[1] == "reply";
+        const Control bar = reply ? Control::scrReply : Control::scrParse;
+        const QByteArray text = row[2].repeated(row[3].toInt());
+        test::Rig rig;
+        (reply ? rig.m.ReplyText : rig.m.ParseText) = text.toStdString();
+        rig.form.setValue(bar, row[4].toInt());
+        (reply ? scrReply_Change : scrParse_Change)(rig.m);
+        QCOMPARE(rig.form.maximum(bar), row[5].toInt());
+        QCOMPARE(QByteArray::fromStdString(rig.form.text(reply ? Control::lblReply : Control::lblParse)),
+                 text.mid(row[6].toInt()));
     }
 };
 
