@@ -1,251 +1,157 @@
 #include <sys/stat.h>
 #include <termios.h>
-#include <unistd.h>
 
-#include <QElapsedTimer>
 #include <QThread>
 #include <QtTest>
+#include <memory>
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "platform/qt_serial_port.h"
+#include "platform/line_settings.h"
+#include "platform/port_device.h"
 #include "pty_pair.h"
 
 using namespace zr;
 
 namespace {
 
-std::string AllByteValues() {
-    std::string bytes;
-    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
-    return bytes;
-}
-
-// A port on COM1 of a fresh program folder, linked to the slave side of `pty`.
-struct LinkedPort {
-    explicit LinkedPort(const PtyPair& pty, int number = 1) : port(folder.path()) {
-        LinkPort(folder.path().toStdString(), number, pty.slaveName());
-        port.setCommPort(static_cast<int16_t>(number));
-        port.setSettings("9600,n,8,1");
-    }
-    std::string shown(int number = 1) const {
-        return folder.path().toStdString() + "/COM" + std::to_string(number);
-    }
-    QTemporaryDir folder;
-    QtSerialPort port;
-};
-
 // Polls the count (never the event loop) until it reaches `expected` or two seconds pass.
 int CountOnceArrived(QtSerialPort& port, int expected) {
     QElapsedTimer waited;
     waited.start();
-    int count = port.inBufferCount();
-    while (count < expected && waited.elapsed() < 2000) {
-        QThread::msleep(5);
-        count = port.inBufferCount();
-    }
-    return count;
+    while (port.inBufferCount() < expected && waited.elapsed() < 2000) QThread::msleep(5);
+    return port.inBufferCount();
+}
+
+// The baud rate and stop bits the device's line has (a pseudo-terminal always keeps 8 data bits
+// and no parity), with " flow control" when any is on.
+QString DeviceLine(int fd) {
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0) return "unreadable";
+    const std::pair<int, speed_t> speeds[] = {{1200, B1200}, {2400, B2400},   {4800, B4800},
+                                              {9600, B9600}, {19200, B19200}, {38400, B38400}};
+    int baud = 0;
+    for (auto [rate, speed] : speeds)
+        if (cfgetospeed(&line) == speed) baud = rate;
+    const bool flow = (line.c_cflag & CRTSCTS) || (line.c_iflag & (IXON | IXOFF));
+    return QString("%1 %2%3").arg(baud).arg(line.c_cflag & CSTOPB ? 2 : 1).arg(flow ? " flow control" : "");
 }
 
 }  // namespace
 
+// The adapter over QSerialPort against pseudo-terminals: opening, line settings, traffic
+// without an event loop, a device that goes away.
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:
-    void bytesCrossTheLineUnchangedBothWays_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("text frame") << QByteArray("/1ZR\r");
-        QTest::newRow("binary frame with nul and high bytes")
-            << QByteArray("\xFF\x02\x00\x31\x80\x03\xFE", 7);
-        QTest::newRow("every byte value") << QByteArray::fromStdString(AllByteValues());
-        QTest::newRow("line ends untranslated") << QByteArray("\r\n\n\r\x11\x13\x7F\x04", 8);
+    void openingsNameThePortTheDeviceAndTheReason_data() {
+        test::AddTableRows(QFINDTESTDATA("openings.txt"));
+    }
+    void openingsNameThePortTheDeviceAndTheReason() {
+        QFETCH(QByteArrayList, row);
+        const int number = row[1].toInt();
+        const QByteArray& com = row[2];
+        PtyPair pty;
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QString("COM%1").arg(number));
+        if (com == "plain")
+            QFile(path).open(QIODevice::WriteOnly);
+        else if (!com.isEmpty())
+            LinkPort(folder, number, com.endsWith("pty") ? pty.slaveName : com.toStdString());
+        QSerialPort other(QString::fromStdString(pty.slaveName));
+        if (com == "busy pty") QVERIFY(other.open(QIODevice::ReadWrite));
+        // Root opens any device whatever its mode, so as root the opening is tried as "nobody".
+        const bool asNobody = com == "locked pty" && ::geteuid() == 0;
+        if (com == "locked pty")
+            QVERIFY(::chmod(path.toLocal8Bit(), 0) == 0 && ::chmod(folder.path().toLocal8Bit(), 0755) == 0);
+        QtSerialPort port(folder.path());
+        port.setCommPort(int16_t(number));
+        if (asNobody) QCOMPARE(::seteuid(65534), 0);
+        port.setPortOpen(true);
+        if (asNobody) QCOMPARE(::seteuid(0), 0);
+        QCOMPARE(port.portOpen(), row[3].isEmpty());
+        QCOMPARE(QString::fromStdString(port.openError()),
+                 QString::fromLatin1(row[3]).replace("@", path).replace("PTY", pty.slaveName.c_str()));
     }
 
-    void bytesCrossTheLineUnchangedBothWays() {
-        QFETCH(QByteArray, bytes);
-        const std::string sent = bytes.toStdString();
+    void withoutALinkPortsAreTheBuiltInLines() {
+        QCOMPARE(ComPortDevice(1, "/nonexistent").path, "/dev/ttyS0");
+        QCOMPARE(ComPortDevice(4, "/nonexistent").shown, "/dev/ttyS3");
+    }
+
+    void settingsTextsAreReadOrRefused_data() { test::AddTableRows(QFINDTESTDATA("line_settings.txt")); }
+    void settingsTextsAreReadOrRefused() {
+        QFETCH(QByteArrayList, row);
+        const auto line = ParseLineSettings(row[1].toStdString());
+        QString read = "refused";
+        const char* stops[] = {"?", "1", "2", "1.5"};
+        if (line) {
+            const char* parities[] = {"none", "?", "even", "odd", "space", "mark"};
+            read = QString::asprintf("%d %s %d %s", int(line->baud), parities[line->parity],
+                                     int(line->dataBits), stops[line->stopBits]);
+        }
+        QCOMPARE(read, QString::fromLatin1(row[2]));
+        if (line && !read.contains(" none 8 ")) return;
         PtyPair pty;
         LinkedPort linked(pty);
+        linked.port.setSettings(row[1].toStdString());
+        linked.port.setPortOpen(true);
+        const QString refusal = "Cannot open Com1 (" + linked.folder.filePath("COM1") + " -> " +
+                                pty.slaveName.c_str() + "): line settings \"" + row[1] + "\" not understood";
+        QCOMPARE(linked.port.portOpen() ? DeviceLine(pty.slave())
+                                        : QString::fromStdString(linked.port.openError()),
+                 line ? QString("%1 %2").arg(line->baud).arg(stops[line->stopBits]) : refusal);
+    }
+
+    void everyByteCrossesUnchangedAndIsCountedAsItComes() {
+        std::string all;
+        for (int b = 0; b < 256; ++b) all += char(b);
+        PtyPair pty;
+        LinkedPort linked(pty);
+        linked.port.output("/1ZR\r");  // a closed port sends nothing
         linked.port.setPortOpen(true);
         QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
-
-        linked.port.output(sent);
-        QCOMPARE(pty.receive(sent.size()), sent);
-
-        pty.send(sent);
-        QCOMPARE(CountOnceArrived(linked.port, int(sent.size())), int(sent.size()));
-        QCOMPARE(linked.port.input(), sent);
+        linked.port.output(all);
+        QCOMPARE(pty.receive(all.size()), all);
+        pty.send(all);
+        QCOMPARE(CountOnceArrived(linked.port, 256), 256);
+        QCOMPARE(linked.port.input(), all);
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-    }
-
-    void arrivingBytesAreCountedAsTheyComeWithoutAnEventLoop() {
-        PtyPair pty;
-        LinkedPort linked(pty);
-        linked.port.setPortOpen(true);
-        QVERIFY(linked.port.portOpen());
-        QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-
-        pty.send("`12");
-        QCOMPARE(CountOnceArrived(linked.port, 3), 3);
-        pty.send("34\x03\r\n");
-        QCOMPARE(CountOnceArrived(linked.port, 8), 8);
-        QCOMPARE(linked.port.input(), std::string("`1234\x03\r\n"));
-
-        const std::string big(40000, '\xAA');
-        pty.send(big.substr(0, 4000));
+        pty.send(std::string(4000, '\xAA'));  // more than one read of the device takes in
         QCOMPARE(CountOnceArrived(linked.port, 4000), 4000);
         linked.port.input();
-
         linked.port.setInputLen(2);
         pty.send("abc");
         QCOMPARE(CountOnceArrived(linked.port, 3), 3);
-        QCOMPARE(linked.port.input(), std::string("ab"));
-        QCOMPARE(linked.port.input(), std::string("c"));
-    }
-
-    void lineSettingsReachTheDevice_data() {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("speed");
-        QTest::addColumn<bool>("twoStopBits");
-        QTest::newRow("9600,n,8,1") << "9600,n,8,1" << int(B9600) << false;
-        QTest::newRow("38400,n,8,1") << "38400,n,8,1" << int(B38400) << false;
-        QTest::newRow("1200,n,8,2") << "1200,n,8,2" << int(B1200) << true;
-    }
-    void lineSettingsReachTheDevice() {
-        QFETCH(QString, settings);
-        QFETCH(int, speed);
-        QFETCH(bool, twoStopBits);
-        PtyPair pty;
-        LinkedPort linked(pty);
-        linked.port.setHandshaking(0);
-        linked.port.setDTREnable(false);
-        linked.port.setRTSEnable(false);
-        linked.port.setInputLen(0);
-        linked.port.setInputMode(0);
-        linked.port.setSThreshold(0);
-        linked.port.setSettings(settings.toStdString());
-        linked.port.setPortOpen(true);
-        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
-
-        termios line{};
-        QCOMPARE(::tcgetattr(pty.slave(), &line), 0);
-        QCOMPARE(int(cfgetospeed(&line)), speed);
-        QCOMPARE(line.c_cflag & (CSIZE | PARENB), tcflag_t(CS8));
-        QCOMPARE((line.c_cflag & CSTOPB) != 0, twoStopBits);
-        QCOMPARE(line.c_cflag & CRTSCTS, tcflag_t(0));
-        QCOMPARE(line.c_iflag & (IXON | IXOFF), tcflag_t(0));
-    }
-
-    void openingFailuresNameThePortTheDeviceAndTheReason_data() {
-        test::AddTableRows(QFINDTESTDATA("open_failures.txt"));
-    }
-    void openingFailuresNameThePortTheDeviceAndTheReason() {
-        QFETCH(QByteArrayList, row);
-        const int number = row[1].toInt();
-        const QString link = QString::fromLatin1(row[3]), settings = QString::fromLatin1(row[2]);
-        QString error = QString::fromLatin1(row[4]);
-        QTemporaryDir folder;
-        const QString path = folder.path() + QStringLiteral("/COM%1").arg(number);
-        if (link == "plain") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        } else if (!link.isEmpty()) {
-            LinkPort(folder.path().toStdString(), number, link.toStdString());
-        }
-        QtSerialPort port(folder.path());
-        port.setCommPort(static_cast<int16_t>(number));
-        port.setSettings(settings.toStdString());
-        port.setPortOpen(true);
-        QVERIFY(!port.portOpen());
-        QCOMPARE(QString::fromStdString(port.openError()), error.replace("@", path));
-        QCOMPARE(port.inBufferCount(), int16_t(0));
-        QCOMPARE(port.input(), std::string());
-    }
-
-    void aSecondOpenerOfTheSameDeviceIsToldItIsBusy() {
-        PtyPair pty;
-        LinkedPort first(pty);
-        first.port.setPortOpen(true);
-        QVERIFY(first.port.portOpen());
-
-        QtSerialPort sameLink(first.folder.path());
-        sameLink.setCommPort(1);
-        sameLink.setPortOpen(true);
-        QVERIFY(!sameLink.portOpen());
-        QCOMPARE(sameLink.openError(), "Cannot open Com1 (" + first.shown() + " -> " + pty.slaveName() +
-                                           "): busy, in use by another program");
-
-        LinkedPort otherName(pty, 2);
-        otherName.port.setPortOpen(true);
-        QVERIFY2(!otherName.port.portOpen(), "a second link to the same device must not get around the lock");
-
-        first.port.setPortOpen(false);
-        sameLink.setPortOpen(true);
-        QVERIFY2(sameLink.portOpen(), sameLink.openError().c_str());
-        QCOMPARE(sameLink.openError(), std::string());
-    }
-
-    // Root opens any device whatever its mode, so as root the opening is tried as "nobody".
-    void aDeviceWithoutAccessRightsIsReportedAsPermissionDenied() {
-        PtyPair pty;
-        LinkedPort linked(pty);
-        QVERIFY(QFile::setPermissions(
-            linked.folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-        QCOMPARE(::chmod(pty.slaveName().c_str(), 0), 0);
-        const bool asRoot = ::geteuid() == 0;
-        if (asRoot) QCOMPARE(::seteuid(65534), 0);
-        linked.port.setPortOpen(true);
-        if (asRoot) QCOMPARE(::seteuid(0), 0);
-        QVERIFY(!linked.port.portOpen());
-        QCOMPARE(QString::fromStdString(linked.port.openError()),
-                 QString::fromStdString("Cannot open Com1 (" + linked.shown() + " -> " + pty.slaveName() +
-                                        "): permission denied"));
+        QCOMPARE(linked.port.input(), "ab");
+        QCOMPARE(linked.port.input(), "c");
     }
 
     void aVanishedDeviceReadsAsClosedAndCanBeOpenedAfresh() {
         auto pty = std::make_unique<PtyPair>();
         LinkedPort linked(*pty);
         linked.port.setPortOpen(true);
-        QVERIFY(linked.port.portOpen());
         pty->send("`0\x03");
         QCOMPARE(CountOnceArrived(linked.port, 3), 3);
-
         pty->hangUp();
         QVERIFY(!linked.port.portOpen());
         QElapsedTimer took;
         took.start();
         linked.port.output("/1?\r");
         QVERIFY(took.elapsed() < 1000);
-        QCOMPARE(linked.port.input(), std::string("`0\x03"));
+        QCOMPARE(linked.port.input(), "`0\x03");  // what it delivered stays readable
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-        QCOMPARE(linked.port.input(), std::string());
-
         pty = std::make_unique<PtyPair>();
-        LinkPort(linked.folder.path().toStdString(), 1, pty->slaveName());
+        LinkPort(linked.folder, 1, pty->slaveName);
         linked.port.setPortOpen(true);
         QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
         linked.port.output("/1?\r");
-        QCOMPARE(pty->receive(4), std::string("/1?\r"));
-
-        pty->hangUp();
-        linked.port.setPortOpen(false);
-        QVERIFY(!linked.port.portOpen());
-    }
-
-    void aClosedPortSendsAndReadsNothing() {
-        PtyPair pty;
-        LinkedPort linked(pty);
-        linked.port.output("/1ZR\r");
-        QCOMPARE(pty.receive(1, 0.1), std::string());
-
-        linked.port.setPortOpen(true);
-        pty.send("late");
+        QCOMPARE(pty->receive(4), "/1?\r");
+        pty->send("late");
         QCOMPARE(CountOnceArrived(linked.port, 4), 4);
-        linked.port.setPortOpen(false);
-        QVERIFY(!linked.port.portOpen());
+        linked.port.setPortOpen(false);  // closing drops what came
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-        QCOMPARE(linked.port.input(), std::string());
+        QCOMPARE(linked.port.input(), "");
     }
 };
 
