@@ -1,5 +1,7 @@
 #include <QtTest>
+#include <algorithm>
 
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "link/send_stop.h"
 #include "link_rig.h"
@@ -13,130 +15,95 @@ void Click(LinkRig& rig, char click) {
     if (click == 'S') cmdXmit_Click(rig.m);
     if (click == 'T') cmdStop_Click(rig.m);
     if (click == 'P') cmdPosition_Click(rig.m);
+    if (click == 'E') rig.form.setText(Control::text1, "P200R");
 }
 
-QByteArray Commands(const LinkRig& rig) {
-    QByteArrayList commands;
-    for (const std::string& frame : rig.serial.frames)
-        commands << QByteArray::fromStdString(frame.substr(2, frame.size() - 3));
-    return commands.join(' ');
+// Answers every frame as a pump at position 0 with its valve at port 1, "done" to any other
+// command. Its status in the k-th position cycle (which ends with the valve query) is
+// statuses[k]; the last one repeats.
+// "silent": it never answers; "no port": the port cannot be opened.
+void Pump(LinkRig& rig, const std::string& statuses) {
+    if (statuses == "no port") return rig.serial.failOpening("permission denied");
+    if (statuses == "silent") return;
+    rig.serial.onOutput = [&rig, statuses, cycle = std::size_t(0)](const std::string& frame) mutable {
+        const std::string command = frame.substr(2, frame.size() - 3);
+        const char status = statuses[std::min(cycle, statuses.size() - 1)];
+        if (command == "?8") ++cycle;
+        const char* data = command == "?" ? "0" : command == "?8" ? "1" : "done";
+        rig.serial.arrive(LinkRig::dtReply(status, data), 0.05);
+    };
 }
 
 }  // namespace
 
-// Send (S), Stop (T) and Show Position (P), the position display's repetition, and clicks
-// that arrive while a transaction is running.
 class ClicksTest : public QObject {
     Q_OBJECT
 private slots:
-    void clicksAndRepetitions_data() {
-        QTest::addColumn<QByteArray>("start");
-        QTest::addColumn<int>("box");              // chkReport
-        QTest::addColumn<QByteArray>("clicks");    // pressed where events first run
-        QTest::addColumn<int>("uncheckAt");        // chkReport unchecked once this many frames went out
-        QTest::addColumn<QByteArray>("statuses");  // the pump's status in each position cycle
-        QTest::addColumn<QByteArray>("commands");
-        auto row = [](const char* name, const char* start, int box, const char* clicks, int uncheckAt,
-                      const char* statuses, const char* commands) {
-            QTest::newRow(name) << QByteArray(start) << box << QByteArray(clicks) << uncheckAt
-                                << QByteArray(statuses) << QByteArray(commands);
-        };
-        row("one position cycle", "P", 0, "", -1, "`", "? ?8");
-        row("busy cycles repeat without reading the box", "P", 1, "", 0, "@@@`", "? ?8 ? ?8 ? ?8 ? ?8 ? ?8");
-        row("unchecking stops after one more cycle", "P", 1, "", 6, "`", "? ?8 ? ?8 ? ?8 ? ?8");
-        row("an error status ends the busy repetition", "P", 1, "", 1, "I", "? ?8 ? ?8");
-        row("Send and Stop during a Send wait their turn", "S", 0, "ST", -1, "`", "W4R W4R T\r T\r");
-        row("Show Position during a Send is refused", "S", 0, "P", -1, "`", "W4R");
-        row("Stop between cycles runs and the cycle goes on", "P", 0, "T", -1, "`", "? T\r T\r ?8");
-        row("Stop during a repeating display", "P", 1, "T", 4, "`", "? T\r T\r ?8 ? ?8");
-        row("Show Position during a display is refused", "P", 1, "P", 2, "`", "? ?8 ? ?8");
-        row("Stop with the box checked shows the position", "T", 1, "", 3, "`", "T\r T\r ? ?8 ? ?8");
-        row("Stop pressed during a Stop runs after it", "T", 0, "T", -1, "`", "T\r T\r T\r T\r");
-        row("Send between cycles sends the command line", "P", 1, "S", 3, "`", "? W4R ?8 ? ?8");
-    }
+    void clicksAndRepetitions_data() { test::AddTableRows(QFINDTESTDATA("clicks.txt")); }
     void clicksAndRepetitions() {
-        QFETCH(QByteArray, start);
-        QFETCH(int, box);
-        QFETCH(QByteArray, clicks);
-        QFETCH(int, uncheckAt);
-        QFETCH(QByteArray, statuses);
-        QFETCH(QByteArray, commands);
+        QFETCH(QByteArrayList, row);
+        const QByteArray &clicks = row[3], &pump = row[5];
+        const int uncheckAt = row[4].toInt();
         LinkRig rig;
-        rig.pump(statuses.toStdString());
+        Pump(rig, pump.toStdString());
         rig.form.setText(Control::text1, "W4R");
-        rig.form.setValue(Control::chkReport, box);
+        rig.form.setValue(Control::chkReport, row[2].toInt());
+        for (Control c : {Control::lblReplyCode, Control::lblSyringe, Control::lblValve})
+            rig.form.setText(c, "old");
         bool clicked = false;
         rig.events.onProcess = [&] {
             if (int(rig.serial.frames.size()) >= uncheckAt && uncheckAt >= 0)
                 rig.form.setValue(Control::chkReport, 0);
-            if (clicked) return;
-            clicked = true;
+            if (std::exchange(clicked, true)) return;
             const std::size_t before = rig.serial.frames.size();
-            const bool open = rig.serial.portOpen();
             for (char click : clicks) Click(rig, click);
             QCOMPARE(rig.serial.frames.size(), before);  // nothing written under the running read
-            QCOMPARE(rig.serial.portOpen(), open);
         };
-        Click(rig, start[0]);
-        QCOMPARE(Commands(rig), commands);
+        Click(rig, row[1][0]);
+        if (rig.timer.enabled()) Timer2_Timer(rig.m);
+        QVERIFY(!rig.timer.enabled());
+        QStringList commands, shown, boxes;
+        for (const std::string& frame : rig.serial.frames)
+            commands << frame.substr(2, frame.size() - 3).c_str();
+        for (Control c : {Control::lblReplyCode, Control::lblSyringe, Control::lblValve})
+            shown << rig.form.text(c).c_str();
+        for (const auto& box : rig.dialogs.messages)
+            boxes << QString::fromStdString(box.title + ": " + box.text) +
+                         (box.icon == MessageIcon::Critical ? " (critical)" : "");
+        QCOMPARE(commands.join(' '), QString::fromLatin1(row[6]));
+        QCOMPARE(shown.join('/'), QString::fromLatin1(row[7]));
+        QCOMPARE(boxes.join("; "), QString::fromLatin1(row[8]));
         QCOMPARE(rig.serial.usedWhileClosed, 0);
-        QCOMPARE(rig.m.CmdString, "W4R");
+        QCOMPARE(rig.m.CmdString, rig.form.text(Control::text1));
+        QCOMPARE(rig.form.at(Control::text1).textSets, 1 + int(clicks.count('E')));
         QVERIFY(rig.m.PendingClicks.empty());
         QVERIFY(!rig.m.PositionShowing);
-        if (start == "P" && statuses != "I") {  // the display shows its own replies, never the Send's
-            QCOMPARE(rig.form.text(Control::lblSyringe), "syringe = 0");
-            QCOMPARE(rig.form.text(Control::lblValve), "port = A");
-            QCOMPARE(rig.m.SilentReply, 1);
-        }
     }
 
-    void theDisplayLeavesTheReplyFieldsToTheSend() {
+    void linkSettingsComeFromTheCombos_data() { test::AddTableRows(QFINDTESTDATA("link_settings.txt")); }
+    void linkSettingsComeFromTheCombos() {
+        QFETCH(QByteArrayList, row);
         LinkRig rig;
-        rig.pump();
-        rig.form.setText(Control::lblReply, "kept");
-        bool sent = false;
-        rig.events.onProcess = [&] {
-            if (!std::exchange(sent, true)) cmdXmit_Click(rig.m);
-        };
-        cmdPosition_Click(rig.m);
-        QCOMPARE(rig.form.text(Control::lblReplyCode), "done");  // the Send's reply
-        QCOMPARE(rig.form.text(Control::lblSyringe), "syringe = 0");
-    }
-
-    void editOfTheCommandLineDuringTheDisplayIsKept() {
-        LinkRig rig;
-        rig.pump();
-        rig.form.setText(Control::text1, "W4R");
-        rig.events.onProcess = [&] {
-            if (rig.serial.frames.size() == 1) rig.form.setText(Control::text1, "P200R");
-        };
-        cmdPosition_Click(rig.m);
-        QCOMPARE(Commands(rig), "? ?8");  // the cycle kept its queries
-        QCOMPARE(rig.m.CmdString, "P200R");
-        rig.events.onProcess = nullptr;
-        cmdXmit_Click(rig.m);
-        QCOMPARE(rig.serial.frames.back(), "/1P200R\r");
-    }
-
-    void showPositionBeforeAnySendReadsTheCombos() {
-        LinkRig rig;
-        rig.m.Protocol.clear();
-        rig.m.AddrChar.clear();
-        rig.m.BaudRate.clear();
-        rig.form.setListIndex(Control::cboAddress, 1);
-        rig.pump();
-        cmdPosition_Click(rig.m);
-        QCOMPARE(rig.serial.frames.front(), "/2?\r");
-        QCOMPARE(rig.serial.settings, "9600,n,8,1");
-    }
-
-    void portThatCannotOpenEndsTheRepetition() {
-        LinkRig rig;
-        rig.m.StatusChar = "@";
-        rig.form.setValue(Control::chkReport, 1);
-        rig.serial.failOpening("no such file or directory");
-        ShowPosition(rig.m);
-        QCOMPARE(rig.dialogs.messages.size(), std::size_t(1));
+        if (row[3] == "open") cmdXmit_Click(rig.m);  // unanswered: the port stays open
+        const QByteArrayList indexes = row[2].split(' ');
+        const Control combos[] = {Control::cboAddress, Control::cboProtocol, Control::cboBaud,
+                                  Control::cboPort};
+        for (int i = 0; i < 4; ++i) rig.form.setListIndex(combos[i], indexes[i].toInt());
+        rig.serial.onOutput = [&](const std::string&) { rig.serial.arrive(LinkRig::dtReply('`', "")); };
+        if (row[1] == "P") rig.m.Protocol.clear(), rig.m.AddrChar.clear(), rig.m.BaudRate.clear();
+        Click(rig, row[1][0]);
+        QCOMPARE(rig.form.enabled(Control::cmdEdit), row[1] == "P");
+        const Module& m = rig.m;
+        QCOMPARE(QString::fromStdString(m.AddrChar + " " + m.AddrMode + " " + m.Protocol + " " + m.BaudRate +
+                                        " " + std::to_string(m.PortNum)),
+                 QString::fromLatin1(row[4]));
+        std::string log;
+        for (const std::string& entry : rig.serial.log) log += entry + " ";
+        const QByteArray setup = "Handshaking=0 InputLen=0 DTREnable=0 InputMode=0 RTSEnable=0 SThreshold=0";
+        QCOMPARE(QString::asprintf("%s on Com%d, closed %dx, set up %dx", rig.serial.settings.c_str(),
+                                   rig.serial.commPort, rig.serial.closeCount,
+                                   int(QByteArray::fromStdString(log).count(setup))),
+                 QString::fromLatin1(row[5]));
     }
 };
 
