@@ -1,0 +1,196 @@
+#include <QtTest>
+#include <algorithm>
+
+#include "fakes/rig.h"
+#include "fakes/table_file.h"
+#include "fakes/test_registry.h"
+#include "link/address.h"
+#include "link/error_messages.h"
+#include "link/frames.h"
+#include "link/send_stop.h"
+#include "link/transaction.h"
+#include "reply/position_display.h"
+
+using namespace zr;
+
+namespace {
+
+// A rig whose link settings are those a first Send takes (DT, pump 1, 9600, Com1), with the
+// combo boxes chosen to match.
+struct LinkRig : test::Rig {
+    LinkRig() {
+        m.Protocol = "DT";
+        m.AddrChar = "1";
+        m.AddrMode = "s";
+        m.BaudRate = "9600";
+        m.PortNum = 1;
+        for (Control combo : {Control::cboAddress, Control::cboProtocol, Control::cboPort})
+            form.setListIndex(combo, 0);
+        form.setListIndex(Control::cboBaud, 2);
+    }
+};
+
+// A DT reply carrying this status and data, as a pump sends it.
+std::string DTReply(char status, const std::string& data) {
+    return std::string("/0") + status + data + "\x03\r\n\xff";
+}
+
+// Answers every frame as a pump at position 0 with its valve at port 1, "done" to any other
+// command. Its status in the k-th position cycle (which ends with the valve query) is
+// statuses[k]; the last one repeats. "silent": it never answers; "no port": the port cannot
+// be opened.
+void Pump(LinkRig& rig, const std::string& statuses) {
+    if (statuses == "no port") return rig.serial.failOpening("permission denied");
+    if (statuses == "silent") return;
+    rig.serial.onOutput = [&rig, statuses, cycle = std::size_t(0)](const std::string& frame) mutable {
+        const std::string command = frame.substr(2, frame.size() - 3);
+        const char status = statuses[std::min(cycle, statuses.size() - 1)];
+        if (command == "?8") ++cycle;
+        const char* data = command == "?" ? "0" : command == "?8" ? "1" : "done";
+        rig.serial.arrive(DTReply(status, data), 0.05);
+    };
+}
+
+void Click(LinkRig& rig, char click) {
+    if (click == 'S') cmdXmit_Click(rig.m);
+    if (click == 'T') cmdStop_Click(rig.m);
+    if (click == 'P') cmdPosition_Click(rig.m);
+    if (click == 'E') rig.form.setText(Control::text1, "P200R");
+}
+
+QByteArray Texts(const LinkRig& rig, std::initializer_list<Control> controls) {
+    QByteArrayList texts;
+    for (Control c : controls) texts << QByteArray::fromStdString(rig.form.text(c));
+    return texts.join('/');
+}
+
+}  // namespace
+
+// Error texts, frames, one exchange with a pump, and the clicks that run exchanges.
+class LinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void errorTexts_data() { test::AddTableRows(QFINDTESTDATA("error_texts.txt")); }
+    void errorTexts() {
+        QFETCH(QByteArrayList, row);
+        test::Rig rig;
+        rig.m.ErrDetail = "kept";
+        rig.m.ErrNum = static_cast<int16_t>(row[0].toInt());
+        ErrorMessage(rig.m);
+        ErrorMessage(rig.m);  // a second call gives the same text, never appends
+        QCOMPARE(QByteArray::fromStdString(rig.m.ErrDetail), row[1]);
+        QCOMPARE(rig.m.ErrNum, row[0].toInt());
+    }
+
+    void framesAreExactBytes_data() { test::AddTableRows(QFINDTESTDATA("frames.txt")); }
+    void framesAreExactBytes() {
+        QFETCH(QByteArrayList, row);
+        const std::string address = AddressCharacter(row[2].toInt()), command = row[3].toStdString();
+        const std::string frame = row[1] == "DT" ? DTFrame(address, command) : OEMFrame(address, command);
+        QCOMPARE(QByteArray::fromStdString(frame).toHex(), row[4]);
+    }
+
+    void everyOutcomeOfAnExchange_data() { test::AddTableRows(QFINDTESTDATA("exchanges.txt")); }
+    void everyOutcomeOfAnExchange() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray& setup = row[1];
+        const std::string reply = row[2].toStdString();
+        LinkRig rig;
+        rig.m.CmdString = "?";
+        if (setup.contains("OEM")) rig.m.Protocol = "OEM";
+        if (setup.contains("group")) rig.m.AddrChar = "_", rig.m.AddrMode = "m";
+        if (setup.contains("silent")) rig.m.SilentReply = 1;
+        if (setup.contains("late")) rig.serial.setPortOpen(true), rig.serial.arrive("xyz");
+        if (setup.contains("cut off")) rig.events.onProcess = [&] { rig.serial.setPortOpen(false); };
+        for (Control c : {Control::lblStatCode, Control::lblStatus, Control::lblReply, Control::lblReplyCode})
+            rig.form.setText(c, "old");
+        rig.serial.onOutput = [&](const std::string&) {
+            setup.contains("dribble") ? rig.serial.dribble(reply, 0.0, 0.021)
+                                      : rig.serial.arrive(reply, 0.05);
+        };
+        XmitCommand(rig.m);
+        QCOMPARE(Texts(rig, {Control::lblStatCode, Control::lblReply, Control::lblReplyCode}), row[3]);
+        QCOMPARE(
+            QString::asprintf("%d, %s, timer %s, armed %d, %d reads, %d sleeps", rig.m.ErrNum,
+                              rig.serial.portOpen() ? "open" : "closed", rig.timer.enabled() ? "on" : "off",
+                              rig.timer.enableCount, rig.serial.inputCount, int(rig.clock.sleeps.size())),
+            QString::fromLatin1(row[4]));
+        QCOMPARE(rig.m.ErrDetail.empty(), rig.m.ErrNum == 0);
+        QCOMPARE(rig.serial.frames.size(), std::size_t(1));
+        QCOMPARE(rig.serial.openCount, 1);  // a port left open is used as it is
+        QCOMPARE(rig.timer.interval(), 2000);
+        // the waits sleep a tenth of a second each, and pending events run after each settle pass
+        QVERIFY(
+            std::all_of(rig.clock.sleeps.begin(), rig.clock.sleeps.end(), [](double s) { return s == 0.1; }));
+        QCOMPARE(rig.events.count, int(rig.clock.sleeps.size()));
+        QVERIFY(rig.dialogs.messages.empty());
+    }
+
+    void clicksAndRepetitions_data() { test::AddTableRows(QFINDTESTDATA("clicks.txt")); }
+    void clicksAndRepetitions() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray& clicks = row[3];
+        const int uncheckAt = row[4].toInt();
+        LinkRig rig;
+        Pump(rig, row[5].toStdString());
+        rig.form.setText(Control::text1, "W4R");
+        rig.form.setValue(Control::chkReport, row[2].toInt());
+        for (Control c : {Control::lblReplyCode, Control::lblSyringe, Control::lblValve})
+            rig.form.setText(c, "old");
+        bool clicked = false;
+        rig.events.onProcess = [&] {
+            if (int(rig.serial.frames.size()) >= uncheckAt && uncheckAt >= 0)
+                rig.form.setValue(Control::chkReport, 0);
+            if (std::exchange(clicked, true)) return;
+            const std::size_t before = rig.serial.frames.size();
+            for (char click : clicks) Click(rig, click);
+            QCOMPARE(rig.serial.frames.size(), before);  // nothing written under the running read
+        };
+        Click(rig, row[1][0]);
+        if (rig.timer.enabled()) Timer2_Timer(rig.m);
+        QVERIFY(!rig.timer.enabled());
+        QByteArrayList commands, boxes;
+        for (const std::string& frame : rig.serial.frames)
+            commands << QByteArray::fromStdString(frame.substr(2, frame.size() - 3));
+        for (const auto& box : rig.dialogs.messages)
+            boxes << QByteArray::fromStdString(box.title + ": " + box.text +
+                                               (box.icon == MessageIcon::Critical ? " (critical)" : ""));
+        QCOMPARE(commands.join(' '), row[6]);
+        QCOMPARE(Texts(rig, {Control::lblReplyCode, Control::lblSyringe, Control::lblValve}), row[7]);
+        QCOMPARE(boxes.join("; "), row[8]);
+        QCOMPARE(rig.serial.usedWhileClosed, 0);
+        QCOMPARE(rig.m.CmdString, rig.form.text(Control::text1));
+        QCOMPARE(rig.form.at(Control::text1).textSets, 1 + int(clicks.count('E')));
+        QVERIFY(rig.m.PendingClicks.empty());
+        QVERIFY(!rig.m.PositionShowing);
+    }
+
+    void linkSettingsComeFromTheCombos_data() { test::AddTableRows(QFINDTESTDATA("link_settings.txt")); }
+    void linkSettingsComeFromTheCombos() {
+        QFETCH(QByteArrayList, row);
+        LinkRig rig;
+        if (row[3] == "open") cmdXmit_Click(rig.m);  // unanswered: the port stays open
+        const QByteArrayList indexes = row[2].split(' ');
+        const Control combos[] = {Control::cboAddress, Control::cboProtocol, Control::cboBaud,
+                                  Control::cboPort};
+        for (int i = 0; i < 4; ++i) rig.form.setListIndex(combos[i], indexes[i].toInt());
+        rig.serial.onOutput = [&](const std::string&) { rig.serial.arrive(DTReply('`', "")); };
+        if (row[1] == "P") rig.m.Protocol.clear(), rig.m.AddrChar.clear(), rig.m.BaudRate.clear();
+        Click(rig, row[1][0]);
+        QCOMPARE(rig.form.enabled(Control::cmdEdit), row[1] == "P");
+        const Module& m = rig.m;
+        QCOMPARE(QByteArray::fromStdString(m.AddrChar + " " + m.AddrMode + " " + m.Protocol + " " +
+                                           m.BaudRate + " " + std::to_string(m.PortNum)),
+                 row[4]);
+        std::string log;
+        for (const std::string& entry : rig.serial.log) log += entry + " ";
+        const QByteArray setup = "Handshaking=0 InputLen=0 DTREnable=0 InputMode=0 RTSEnable=0 SThreshold=0";
+        QCOMPARE(QString::asprintf("%s on Com%d, closed %dx, set up %dx", rig.serial.settings.c_str(),
+                                   rig.serial.commPort, rig.serial.closeCount,
+                                   int(QByteArray::fromStdString(log).count(setup))),
+                 QString::fromLatin1(row[5]));
+    }
+};
+
+ZR_TEST(LinkTest);
+#include "test_link.moc"
