@@ -4,11 +4,20 @@
 #include <QFile>
 #include <cerrno>
 
-#include "link/error_messages.h"
-
 namespace zr::test {
 
-StoreRig::StoreRig() : rig(dir.path().toStdString()), m(rig.m) {
+ssize_t FullDisk::writeSome(int fd, const char* data, std::size_t size) {
+    halfWritten_ = !halfWritten_;
+    if (halfWritten_) return DiskFiles::writeSome(fd, data, size / 2);
+    errno = ENOSPC;
+    return -1;
+}
+
+StoreRig::StoreRig(bool fullDisk)
+    : rig(dir.path().toStdString()),
+      disk(rig.files.folder()),
+      onFullDisk(rig.serial, rig.timer, rig.clock, rig.events, rig.dialogs, rig.form, disk),
+      m(fullDisk ? onFullDisk : rig.m) {
     m.ProgFile = PathInFolder(m.files.folder(), "programs.txt");
 }
 
@@ -20,6 +29,7 @@ void StoreRig::write(const QByteArray& text) const {
 
 QByteArray StoreRig::contents() const {
     QFile file(QString::fromStdString(m.ProgFile));
+    if (QFileInfo(file).isDir()) return "<folder>";
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
@@ -27,24 +37,18 @@ QStringList StoreRig::folderEntries() const {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
 }
 
-QByteArray TextOf(int16_t number) {
-    Rig scratch;
-    scratch.m.ErrNum = number;
-    ErrorMessage(scratch.m);
-    return QByteArray::fromStdString(scratch.m.ErrDetail);
+QByteArray StoreRig::errors() const {
+    QByteArray text = QByteArray::number(m.ErrNum);
+    for (const FakeDialogs::Message& box : rig.dialogs.messages)
+        text += (box.icon == MessageIcon::Critical && box.title.empty() ? " box: " : " other box: ") +
+                QByteArray::fromStdString(box.text);
+    return text;
 }
 
-QByteArray Items(const FakeForm& form, Control list) {
+QByteArray StoreRig::items(Control list) const {
     QByteArrayList items;
-    for (const std::string& item : form.at(list).items) items << QByteArray::fromStdString(item);
-    return items.join('|');
-}
-
-ssize_t FullDisk::writeSome(int fd, const char* data, std::size_t size) {
-    halfWritten_ = !halfWritten_;
-    if (halfWritten_) return DiskFiles::writeSome(fd, data, size / 2);
-    errno = ENOSPC;
-    return -1;
+    for (const std::string& item : rig.form.at(list).items) items << QByteArray::fromStdString(item);
+    return items.join(',');
 }
 
 }  // namespace zr::test

@@ -2,29 +2,10 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
-#include <cstdint>
 
 #include "fakes/rig.h"
 
 namespace zr::test {
-
-// A module on fakes whose program folder is a fresh temporary directory; ProgFile is set as
-// start-up sets it, but the file is only there once a test writes it.
-struct StoreRig {
-    StoreRig();
-    void write(const QByteArray& text) const;
-    QByteArray contents() const;
-    QStringList folderEntries() const;  // every name in the folder
-
-    QTemporaryDir dir;
-    Rig rig;
-    Module& m;
-};
-
-// The text that ErrorMessage gives `number`.
-QByteArray TextOf(int16_t number);
-// The items of a name list, joined by "|".
-QByteArray Items(const FakeForm& form, Control list);
 
 // Files on a disk that runs full half-way through every file written: the first half of
 // the content goes to the disk, then the write fails with "no space left on device".
@@ -37,6 +18,27 @@ protected:
 
 private:
     bool halfWritten_ = false;
+};
+
+// A module on fakes whose program folder is a fresh temporary directory, its files on a
+// sound or a full disk; ProgFile is set as start-up sets it, but the file is only there once
+// a test writes it.
+struct StoreRig {
+    explicit StoreRig(bool fullDisk = false);
+    void write(const QByteArray& text) const;
+    QByteArray contents() const;        // "<no file>" or "<folder>" when there is no file
+    QStringList folderEntries() const;  // every name in the folder
+    // The error number, then each box shown: " box: " and its text for the store's error box
+    // (critical, no title), " other box: " for any other.
+    QByteArray errors() const;
+    // The items of a name list, joined by ",".
+    QByteArray items(Control list) const;
+
+    QTemporaryDir dir;
+    Rig rig;
+    FullDisk disk;
+    Module onFullDisk;
+    Module& m;
 };
 
 }  // namespace zr::test
