@@ -1,197 +1,224 @@
 #include <QTemporaryDir>
 #include <QtTest>
-#include <stdexcept>
+#include <algorithm>
+#include <fstream>
+#include <set>
 
+#include "cmdlang/checker.h"
 #include "cmdlist/command_list.h"
+#include "cmdlist/command_list_line.h"
 #include "cmdlist/composer.h"
 #include "fakes/rig.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "list_files.h"
+#include "shared/numbers.h"
+#include "shared/text_lines.h"
 
 using namespace zr;
 using namespace zr::test;
 
 namespace {
 
-constexpr int Cedar = 4;
+// A command-list line in the fixed columns: display text 1-40, template 41-46, minimum
+// 51-54, maximum 56-60, flag 62, description from 66.
+std::string ListLine(const QByteArray& display, const QByteArray& templ, const QByteArray& minimum = "",
+                     const QByteArray& maximum = "", const QByteArray& flag = "",
+                     const QByteArray& description = "") {
+    return (display.leftJustified(40, ' ', true) + templ.leftJustified(6, ' ', true) + "    " +
+            minimum.rightJustified(4, ' ', true) + " " + maximum.rightJustified(5, ' ', true) + " " +
+            flag.leftJustified(1, ' ', true) + "   " + description)
+        .toStdString();
+}
 
-std::deque<std::string> Script(const QStringList& answers) {
-    std::deque<std::string> script;
-    for (const QString& a : answers) script.push_back(a.toLatin1().toStdString());
-    return script;
+void WriteList(const QTemporaryDir& dir, const char* file, const std::string& line) {
+    std::ofstream(dir.filePath(file).toStdString(), std::ios::binary) << line << "\r\n";
+}
+
+void Pick(Rig& rig, int device) {
+    rig.form.setListIndex(Control::cboDevice, device);
+    cboDevice_Click(rig.m);
+}
+
+// A rig whose Cedar list holds `line`, picked in cboDevice, its first line picked in lstCmd.
+std::unique_ptr<Rig> Loaded(const QTemporaryDir& dir, const std::string& line) {
+    WriteList(dir, "Cedar.txt", line);
+    auto rig = std::make_unique<Rig>(dir.path().toStdString());
+    Pick(*rig, 4);
+    rig->form.setListIndex(Control::lstCmd, 0);
+    return rig;
+}
+
+// Runs `handler` with the answers "a/b/(cancel)" ("(cancel)" is Cancel); false when its
+// input boxes asked for more answers, or for fewer.
+bool Answered(Rig& rig, void (*handler)(Module&), const QByteArray& answers) {
+    rig.dialogs.prompts.clear();
+    rig.dialogs.answers.clear();
+    for (const QByteArray& answer : answers.split('/'))
+        if (!answers.isEmpty())
+            rig.dialogs.answers.push_back(answer == "(cancel)" ? "" : answer.toStdString());
+    const std::size_t asked = rig.dialogs.answers.size();
+    try {
+        handler(rig.m);
+    } catch (const std::logic_error& e) {
+        qWarning("%s", e.what());
+        return false;
+    }
+    return rig.dialogs.prompts.size() == asked;
+}
+
+// The error number and text, then each box shown: " box: " and its text for the command
+// list's box (exclamation, titled "Command list"), " other box: " for any other.
+QByteArray Told(const Rig& rig) {
+    QByteArray text = QByteArray::number(rig.m.ErrNum);
+    if (!rig.m.ErrDetail.empty()) text += ": " + QByteArray::fromStdString(rig.m.ErrDetail);
+    for (const FakeDialogs::Message& box : rig.dialogs.messages)
+        text += (box.icon == MessageIcon::Exclamation && box.title == "Command list" ? " box: "
+                                                                                     : " other box: ") +
+                QByteArray::fromStdString(box.text);
+    return text;
+}
+
+bool Blank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+// The checker's error number for `command`, with "R" after it when it is a run-mode command.
+int Check(Module& m, const std::string& command) {
+    m.CmdString = command;
+    m.ErrNum = 0;
+    ParseCommand(m);
+    if (m.ErrNum == 0 && m.CmdMode == "p") {
+        m.CmdString = command + "R";
+        ParseCommand(m);
+    }
+    return m.ErrNum;
 }
 
 }  // namespace
 
 class ComposerTest : public QObject {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-    std::string folder() const { return dir_.path().toStdString(); }
-
-    // A rig with the Cedar list holding `lines`, loaded, and line `selected` picked in lstCmd.
-    std::unique_ptr<Rig> Loaded(const std::vector<std::string>& lines, int selected = 0) {
-        std::string content;
-        for (const std::string& line : lines) content += line + "\r\n";
-        WriteFile(folder(), "Cedar.txt", content);
-        auto rig = std::make_unique<Rig>(folder());
-        rig->form.setListIndex(Control::cboDevice, Cedar);
-        cboDevice_Click(rig->m);
-        rig->form.setListIndex(Control::lstCmd, selected);
-        return rig;
-    }
-
-    // Runs a click handler, failing the test instead of escaping when the prompts ask for
-    // more answers than the script holds.
-    static bool Run(void (*handler)(Module&), Rig& rig) {
-        try {
-            handler(rig.m);
-            return true;
-        } catch (const std::logic_error& e) {
-            qWarning("%s", e.what());
-            return false;
-        }
-    }
-
 private slots:
     void composesFromTheTemplateAndTheAnswers_data() { AddTableRows(QFINDTESTDATA("compositions.txt")); }
     void composesFromTheTemplateAndTheAnswers() {
         QFETCH(QByteArrayList, row);
-        std::deque<std::string> answers;
-        for (const QByteArray& answer : row[4].split('/'))
-            if (!row[4].isEmpty()) answers.push_back(answer == "(cancel)" ? "" : answer.toStdString());
-        const std::size_t asked = answers.size();
-        auto rig =
-            Loaded({ListLine("command", row[1].toStdString(), row[2].toStdString(), row[3].toStdString())});
-        rig->dialogs.answers = answers;
-        QVERIFY(Run(InsertCommand, *rig));
+        QTemporaryDir dir;
+        auto rig = Loaded(dir, ListLine("command", row[1], row[2], row[3]));
+        QVERIFY(Answered(*rig, InsertCommand, row[4]));
         QCOMPARE(QByteArray::fromStdString(rig->m.WorkText), row[5]);
-        QCOMPARE(rig->dialogs.prompts.size(), asked);
-        QVERIFY(rig->dialogs.messages.empty());
+        QCOMPARE(Told(*rig), "0");
     }
 
+    void promptsShowTheRangeAndTheDescription_data() { AddTableRows(QFINDTESTDATA("prompts.txt")); }
     void promptsShowTheRangeAndTheDescription() {
-        auto rig = Loaded({ListLine("speed", "Vn", "-40", "10000", " ", "Top speed."),
-                           ListLine("move", "An", "0", "48000", "@", "To step n."), ListLine("jump", "Jp"),
-                           ListLine("valve", "osn", "1", "12")});
-        rig->dialogs.answers = Script({"100", "5", "a", "", "1"});
-        QVERIFY(Run(InsertCommand, *rig));
-        rig->form.setListIndex(Control::lstCmd, 1);
-        QVERIFY(Run(InsertCommand, *rig));
-        QCOMPARE(rig->m.ArgMin, int16_t(0));
-        QCOMPARE(rig->m.ArgMax, int32_t(48000));
-        rig->form.setListIndex(Control::lstCmd, 2);
-        QVERIFY(Run(InsertCommand, *rig));
-        rig->form.setListIndex(Control::lstCmd, 3);
-        QVERIFY(Run(InsertCommand, *rig));
-
-        const auto& prompts = rig->dialogs.prompts;
-        QCOMPARE(prompts.size(), std::size_t(5));
-        QCOMPARE(prompts[0].title, std::string("Enter Number"));
-        QCOMPARE(prompts[0].prompt, std::string("Enter a number from   -40 to 10000\r\n\r\nTop speed."));
-
-        const std::string plain = "Enter a number from   0 to 48000\r\n\r\nTo step n.\r\n";
-        QCOMPARE(prompts[1].prompt.substr(0, plain.size()), plain);
-        const QStringList help = QString::fromLatin1(prompts[1].prompt.substr(plain.size())).split("\r\n");
-        QCOMPARE(help, (QStringList{"or the indirect variable @n", "n:", "     1 = Serial input byte 1",
-                                    "     2 = Serial input byte 2", "     3 = Voltmeter input",
-                                    "     4 = Voltmeter input, normalized BCD", "     5 = Software counter",
-                                    "     6 = Valve position", "     7 = Syringe position",
-                                    "     8 = Syringe position, normalized BCD",
-                                    "     9 = Serial output, last byte 2 sent",
-                                    "   10 = Serial output, last byte 1 sent"}));
-
-        QCOMPARE(prompts[2].title, std::string("Enter Label"));
-        QCOMPARE(prompts[2].prompt, std::string("Enter a Label letter:  a-z, A-Z"));
-        QCOMPARE(prompts[3].title, std::string("Enter Direction"));
-        QCOMPARE(prompts[3].prompt, std::string("Enter direction:  CW = no entry,  CCW = minus sign"));
-        QCOMPARE(prompts[4].prompt, std::string("Enter a number from   1 to 12\r\n\r\n"));
+        QFETCH(QByteArrayList, row);
+        QFile help(QFINDTESTDATA("indirect_help.txt"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        QTemporaryDir dir;
+        auto rig = Loaded(dir, ListLine("command", row[1], row[2], row[3], row[4], row[5]));
+        QVERIFY(Answered(*rig, InsertCommand, row[6]));
+        QByteArrayList shown;
+        for (const FakeDialogs::Prompt& p : rig->dialogs.prompts)
+            shown << QByteArray::fromStdString(p.title + ": " + p.prompt);
+        QCOMPARE(shown.join(" / "),
+                 QByteArray(row[7]).replace("<help>", help.readAll().trimmed().replace("\n", "\r\n")));
     }
 
-    void addAndInsertPlaceTheCommand_data() {
-        QTest::addColumn<bool>("insert");
-        QTest::addColumn<int>("caret");
-        QTest::addColumn<QByteArray>("text");
-        QTest::newRow("Add appends") << false << 0 << QByteArray("gA100V50");
-        QTest::newRow("Insert at 0") << true << 0 << QByteArray("V50gA100");
-        QTest::newRow("Insert in the middle") << true << 1 << QByteArray("gV50A100");
-        QTest::newRow("Insert at the end") << true << 5 << QByteArray("gA100V50");
-        QTest::newRow("Insert past the end") << true << 40 << QByteArray("gA100V50");
-        QTest::newRow("Insert before the start") << true << -3 << QByteArray("V50gA100");
-    }
-    void addAndInsertPlaceTheCommand() {
-        QFETCH(bool, insert);
-        QFETCH(int, caret);
-        QFETCH(QByteArray, text);
-        auto rig = Loaded({ListLine("speed", "Vn", "40", "10000")});
+    void clicksOnTheCommandLine_data() { AddTableRows(QFINDTESTDATA("clicks.txt")); }
+    void clicksOnTheCommandLine() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray &list = row[2], &click = row[1];
+        QTemporaryDir dir;
+        WriteList(dir, "Alder.txt", ListLine("alder", "R"));
+        if (list != "missing") WriteList(dir, "Cedar.txt", ListLine("speed", "Vn", "40", "10000"));
+        auto rig = std::make_unique<Rig>(dir.path().toStdString());
+        if (list != "-") {
+            Pick(*rig, 0);
+            rig->form.setText(Control::text1, "kept");
+            if (list == "folder")
+                QVERIFY(QFile::remove(dir.filePath("Cedar.txt")) && QDir(dir.path()).mkdir("Cedar.txt"));
+            Pick(*rig, 4);
+            // A pick empties the command, unless the list cannot be read; Alder's list never
+            // stands in for Cedar's.
+            QCOMPARE(rig->form.text(Control::text1), list == "file" ? "" : "kept");
+            QCOMPARE(rig->form.itemCount(Control::lstCmd), list == "file" ? 1 : 0);
+        }
         rig->form.setText(Control::text1, "gA100");
-        rig->form.at(Control::text1).caret = caret;
-        rig->dialogs.answers = Script({"50"});
-        QVERIFY(Run(insert ? cmdInsert_Click : cmdAddCmd_Click, *rig));
-        QCOMPARE(rig->form.text(Control::text1), text.toStdString());
+        rig->form.at(Control::text1).caret = row[4].toInt();
+        rig->form.setListIndex(Control::lstCmd, row[3].toInt());
+        if (click == "edit") {
+            rig->m.ReplyData = row[5].toStdString();
+            cmdEdit_Click(rig->m);
+        } else {
+            QVERIFY(Answered(*rig, click == "add" ? cmdAddCmd_Click : cmdInsert_Click, row[5]));
+        }
+        QCOMPARE(QByteArray::fromStdString(rig->form.text(Control::text1)), row[6]);
+        QCOMPARE(Told(*rig), row.value(7, "0").replace("<folder>", dir.path().toLatin1()));
     }
 
-    void nothingIsComposedWithoutALine_data() {
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("messages");
-        QTest::newRow("nothing selected") << -1 << 0;
-        QTest::newRow("a line the file no longer has") << 3 << 1;
+    // Every line of every command list in the program folder.
+    void shippedLinesComposeCommandsTheCheckerAccepts_data() {
+        AddTableRows(QFINDTESTDATA("device_types.txt"));
     }
-    void nothingIsComposedWithoutALine() {
-        QFETCH(int, selected);
-        QFETCH(int, messages);
-        auto rig = Loaded({ListLine("speed", "Vn", "40", "10000")}, selected);
-        rig->form.setText(Control::text1, "gA100");
-        rig->form.at(Control::text1).caret = 2;
-        for (auto handler : {cmdAddCmd_Click, cmdInsert_Click}) QVERIFY(Run(handler, *rig));
-        QCOMPARE(rig->form.text(Control::text1), std::string("gA100"));
-        QCOMPARE(rig->m.WorkText, std::string());
-        QVERIFY(rig->dialogs.prompts.empty());
-        QCOMPARE(int(rig->dialogs.messages.size()), 2 * messages);
-    }
+    void shippedLinesComposeCommandsTheCheckerAccepts() {
+        QFETCH(QByteArrayList, row);
+        const std::string folder = qEnvironmentVariable("ZR_PROGRAM_DIR").toStdString();
+        QVERIFY2(!folder.empty(), "ZR_PROGRAM_DIR must name the program folder with the command lists");
+        Rig rig(folder);
+        rig.m.MaxPosition = 48000;
+        rig.m.MaxValvePort = 12;
+        Pick(rig, row[1].toInt());
+        QCOMPARE(rig.m.CmdListFile, PathInFolder(folder, row[2].toStdString()));
+        std::string content, error;
+        QVERIFY2(rig.files.read(rig.m.CmdListFile, content, error), error.c_str());
+        const QByteArray rest = QByteArray::fromStdString(content).replace("\r\n", "");
+        QVERIFY2(content.ends_with("\r\n") &&
+                     std::all_of(rest.begin(), rest.end(), [](char c) { return c >= 0x20 && c < 0x7F; }),
+                 "printable ASCII, every line ended by CR LF");
+        const std::vector<std::string> lines = SplitLines(content);
+        QCOMPARE(rig.form.itemCount(Control::lstCmd), int(lines.size()));
 
-    void aFileThatShrankSinceLoadingComposesNothing() {
-        auto rig = Loaded({ListLine("one", "R"), ListLine("two", "H"), ListLine("three", "g")}, 2);
-        WriteFile(folder(), "Cedar.txt", ListLine("one", "R") + "\r\n");
-        QVERIFY(Run(cmdAddCmd_Click, *rig));
-        QCOMPARE(rig->form.text(Control::text1), std::string());
-        QCOMPARE(rig->dialogs.messages.size(), std::size_t(1));
-        QVERIFY(rig->dialogs.messages[0].text.find("Cedar.txt") != std::string::npos);
-    }
+        std::set<std::string> displays;
+        for (std::size_t index = 0; index < lines.size(); ++index) {
+            const std::string& text = lines[index];
+            const std::string where =
+                row[2].toStdString() + " line " + std::to_string(index + 1) + ": " + text;
+            const CommandListLine line = ReadCommandListLine(text);
+            const std::string templ = line.templ.substr(0, line.templ.find(' '));
+            const bool numeric = templ.find('n') != std::string::npos;
+            QCOMPARE(rig.form.item(Control::lstCmd, int(index)), line.display);
+            // Unique display texts, a template, digits in the range fields of numeric lines
+            // only, a description, and nothing in the columns that are not read.
+            QVERIFY2(!Blank(line.display) && displays.insert(line.display).second && !templ.empty() &&
+                         text.size() > 66 && text.back() != ' ',
+                     where.c_str());
+            QVERIFY2(Blank(text.substr(46, 4)) && text[54] == ' ' && text[60] == ' ' &&
+                         Blank(text.substr(62, 3)) && (line.flag == "@" || line.flag == " "),
+                     where.c_str());
+            for (const std::string& field : {line.minimumField, line.maximumField})
+                QVERIFY2(field.find_first_not_of("0123456789", field.find_first_not_of(' ')) ==
+                                 std::string::npos &&
+                             numeric != Blank(line.maximumField) && line.minimum() <= line.maximum(),
+                         where.c_str());
+            if (std::string("AaPpDdy").find(templ[0]) != std::string::npos && numeric)
+                QVERIFY2(line.maximum() == row[3].toInt(), where.c_str());
 
-    void addBeforeAnyDeviceTypeTellsTheOperator() {
-        Rig rig(folder());
-        rig.form.setText(Control::text1, "A1");
-        for (auto handler : {cmdAddCmd_Click, cmdInsert_Click}) QVERIFY(Run(handler, rig));
-        QCOMPARE(rig.form.text(Control::text1), std::string("A1"));
-        QVERIFY(rig.dialogs.prompts.empty());
-        QCOMPARE(rig.dialogs.messages.size(), std::size_t(2));
-        QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Exclamation);
-        QVERIFY(rig.dialogs.messages[0].text.find("device type") != std::string::npos);
-    }
-
-    void editCopiesTheReplyWithoutItsLastCharacter_data() {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("error");
-        QTest::newRow("two characters") << QByteArray("ab") << QByteArray("a") << 0;
-        QTest::newRow("one character") << QByteArray("a") << QByteArray("") << 0;
-        QTest::newRow("a stored program") << QByteArray("A3000V50A0R\x03") << QByteArray("A3000V50A0R") << 0;
-        QTest::newRow("no reply data") << QByteArray("") << QByteArray("kept") << 12;
-    }
-    void editCopiesTheReplyWithoutItsLastCharacter() {
-        QFETCH(QByteArray, reply);
-        QFETCH(QByteArray, text);
-        QFETCH(int, error);
-        Rig rig(folder());
-        rig.form.setText(Control::text1, "kept");
-        rig.m.ReplyData = reply.toStdString();
-        cmdEdit_Click(rig.m);
-        QCOMPARE(rig.form.text(Control::text1), text.toStdString());
-        QCOMPARE(int(rig.m.ErrNum), error);
-        QCOMPARE(rig.m.ErrDetail, std::string(error ? "Cannot copy empty command string" : ""));
-        QVERIFY(rig.dialogs.messages.empty());
+            rig.form.setListIndex(Control::lstCmd, int(index));
+            QByteArrayList numbers{DecimalText(line.minimum()).c_str(), DecimalText(line.maximum()).c_str()};
+            if (line.indirect()) numbers << "@3";
+            for (const QByteArray& number : numbers) {
+                QByteArrayList answers;  // a label "a", clockwise
+                for (char code : templ.substr(1))
+                    if (code == 'n' || code == 'p' || code == 's')
+                        answers << (code == 'n' ? number : QByteArray(code == 'p' ? "a" : "(cancel)"));
+                const std::string what = where + " with " + number.toStdString();
+                QVERIFY2(Answered(rig, InsertCommand, answers.join('/')) && !rig.m.WorkText.empty(),
+                         what.c_str());
+                const std::string command = rig.m.WorkText;
+                QVERIFY2(Check(rig.m, command) == 0,
+                         (what + " gives " + command + ", error " + std::to_string(rig.m.ErrNum)).c_str());
+            }
+        }
     }
 };
 
