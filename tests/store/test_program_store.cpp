@@ -1,0 +1,188 @@
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cerrno>
+
+#include "fakes/rig.h"
+#include "fakes/table_file.h"
+#include "fakes/test_registry.h"
+#include "store/program_file.h"
+#include "store/program_panel.h"
+
+using namespace zr;
+using namespace zr::test;
+
+namespace {
+
+// Files on a disk that runs full half-way through every file written: the first half of
+// the content goes to the disk, then the write fails with "no space left on device".
+class FullDisk : public DiskFiles {
+public:
+    using DiskFiles::DiskFiles;
+
+protected:
+    ssize_t writeSome(int fd, const char* data, std::size_t size) override {
+        halfWritten_ = !halfWritten_;
+        if (halfWritten_) return DiskFiles::writeSome(fd, data, size / 2);
+        errno = ENOSPC;
+        return -1;
+    }
+
+private:
+    bool halfWritten_ = false;
+};
+
+// A module on fakes whose program folder is a fresh temporary directory, its files on a
+// sound or a full disk. ProgFile is set as start-up sets it; the file is only there once a
+// test makes it: a file of `before` (mode 0640), "(missing)", "(folder)", "(fifo)", or
+// "(link) text", a link to a file of that text.
+struct StoreRig {
+    StoreRig(const QByteArray& before, bool fullDisk = false) : m(fullDisk ? onFullDisk : rig.m) {
+        m.ProgFile = PathInFolder(m.files.folder(), "programs.txt");
+        const bool linked = before.startsWith("(link) ");
+        if (before == "(folder)") QVERIFY(QDir(dir.path()).mkdir("programs.txt"));
+        if (before == "(fifo)") QVERIFY(::mkfifo(m.ProgFile.c_str(), 0600) == 0);
+        if (linked) QVERIFY(QFile::link("real.txt", path()));
+        if (linked || !before.startsWith("("))
+            write(before.mid(linked ? 7 : 0), linked ? "real.txt" : "programs.txt");
+    }
+    void write(const QByteArray& text, const char* name = "programs.txt") const {
+        QFile out(path(name));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size());
+        QVERIFY(out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    }
+    QString path(const char* name = "programs.txt") const { return dir.filePath(name); }
+    // The text of programs.txt, or what stands in its place.
+    QByteArray contents() const {
+        const QFileInfo info(path());
+        QFile file(path());
+        if (!info.exists() || !info.isFile())
+            return info.isDir() ? "<folder>" : info.exists() ? "<fifo>" : "<no file>";
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+    }
+    // The error number, then each box shown: " box: " and its text for the store's error box
+    // (critical, no title), " other box: " for any other.
+    QByteArray errors() const {
+        QByteArray text = QByteArray::number(m.ErrNum);
+        for (const FakeDialogs::Message& box : rig.dialogs.messages)
+            text += (box.icon == MessageIcon::Critical && box.title.empty() ? " box: " : " other box: ") +
+                    QByteArray::fromStdString(box.text);
+        return text;
+    }
+    QByteArray items(Control list) const {
+        QByteArrayList items;
+        for (const std::string& item : rig.form.at(list).items) items << QByteArray::fromStdString(item);
+        return items.join(',');
+    }
+
+    QTemporaryDir dir;
+    Rig rig{dir.path().toStdString()};
+    FullDisk disk{rig.files.folder()};
+    Module onFullDisk{rig.serial, rig.timer, rig.clock, rig.events, rig.dialogs, rig.form, disk};
+    Module& m;
+};
+
+const Control kButtons[] = {Control::cmdSave, Control::cmdRecall, Control::cmdDel};
+
+// The panel as "File" leaves it: shown, with Save, Recall and Delete enabled.
+void OpenPanel(FakeForm& form) {
+    form.setVisible(Control::fraProgram, true);
+    for (Control c : kButtons) form.setEnabled(c, true);
+}
+
+}  // namespace
+
+class ProgramStoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void operationsOnTheFile_data() { AddTableRows(QFINDTESTDATA("program_files.txt")); }
+    void operationsOnTheFile() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray operation = row[2].split(' ').first();
+        const auto expanded = [](QByteArray text) { return text.replace("N400", QByteArray(400, 'n')); };
+        StoreRig s(expanded(row[1]), row[2].endsWith("full disk"));
+        const QFile::Permissions mode = QFile::permissions(s.path());
+        s.m.ProgName = expanded(row[3]).toStdString();
+        s.m.CmdString = "W";
+        s.rig.form.at(Control::text1).text = "shown";
+        for (Control list : {Control::cboFile0, Control::cboFile1}) s.rig.form.addItem(list, "old");
+
+        s.m.ProgMode = operation == "list" ? row[2].split(' ').last().toStdString() : operation.toStdString();
+        if (operation == "list")
+            LoadProgramNames(s.m);
+        else if (operation == "retrieve")
+            RetrieveProgram(s.m);
+        else
+            StoreProgram(s.m);
+
+        const QByteArray outcome = operation == "retrieve" ? QByteArray::fromStdString(s.m.CmdString)
+                                   : operation == "list"
+                                       ? s.items(Control::cboFile0) + "/" + s.items(Control::cboFile1)
+                                       : s.contents();
+        QCOMPARE(outcome, expanded(row[4]));
+        QCOMPARE(s.errors(), row.value(5, "0").replace("<file>", s.m.ProgFile.c_str()));
+        const QStringList entries =
+            QDir(s.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        QCOMPARE(entries.join(','), row[1] == "(missing)"         ? ""
+                                    : row[1].startsWith("(link)") ? "programs.txt,real.txt"
+                                                                  : "programs.txt");
+        QCOMPARE(QFile::permissions(s.path()), mode);
+        QCOMPARE(QFileInfo(s.path()).isSymLink(), row[1].startsWith("(link)"));
+        // After a rewrite the next Send must send what the command line shows.
+        if (s.m.ErrNum == 0 && (operation == "replace" || operation == "delete"))
+            QCOMPARE(s.m.CmdString, "shown");
+        if (operation == "append") QCOMPARE(s.m.CmdString, "W");
+    }
+
+    void panelClicks_data() { AddTableRows(QFINDTESTDATA("panel_clicks.txt")); }
+    void panelClicks() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray button = row[1].split(' ').first();
+        const bool saving = button == "save";
+        const Control list = saving ? Control::cboFile0 : Control::cboFile1;
+        const Control pressed = saving               ? Control::cmdSave
+                                : button == "delete" ? Control::cmdDel
+                                                     : Control::cmdRecall;
+        StoreRig s("\"\"\r\na;1\r\nb;2\r\n");
+        FakeForm& form = s.rig.form;
+        OpenPanel(form);
+        form.setVisible(list, false);
+        form.setText(Control::text1, row[4].toStdString());
+        s.m.ProgName = "old";
+        saving ? cmdSave_Click(s.m) : button == "delete" ? cmdDel_Click(s.m) : cmdRecall_Click(s.m);
+        QCOMPARE(s.items(list), "a,b");
+        QVERIFY(form.visible(list));
+        for (Control c : kButtons) QCOMPARE(form.enabled(c), c == pressed);  // the others are locked
+        if (saving)
+            QCOMPARE(s.m.ProgMode + "/" + s.m.ProgName, "save/");
+        else
+            QCOMPARE(form.top(list), 1200);
+
+        if (row[1].contains("exit")) {  // what Exit and "File" do to the panel's state
+            s.m.ProgMode = "";
+            s.m.ProgName = "";
+            OpenPanel(form);
+        }
+        if (row[1].contains("vanish")) s.write("a;1");
+        if (row[2].toInt() >= 0) {
+            form.setListIndex(list, row[2].toInt());
+            if (saving) cboFile0_Click(s.m);
+        }
+        if (row[3] != "-") form.at(list).text = row[3].toStdString();
+        if (saving) {
+            s.m.ErrNum = 12;  // left by an earlier action; must not stop the save
+            cmdSave_Click(s.m);
+        } else {
+            cboFile1_Click(s.m);
+        }
+        QCOMPARE(QByteArray::fromStdString(form.text(Control::text1)), row[5]);
+        QCOMPARE(s.contents(), row[6]);
+        QCOMPARE(s.errors(), row.value(7, "0"));
+        QVERIFY(!form.visible(Control::fraProgram) && !form.visible(list));
+    }
+};
+
+ZR_TEST(ProgramStoreTest);
+#include "test_program_store.moc"
