@@ -68,7 +68,8 @@ void LineServer::Receive(double now) {
         Log("rx", frame->raw);
         if (options_.silent) continue;
         if (auto reply = bus_.Answer(*frame, now, options_.badChecksum)) {
-            outgoing_.Schedule(std::move(*reply), now + options_.lateMs / 1000.0);
+            outgoing_.Schedule(Distort(std::move(*reply), frame->framing, options_.faults),
+                               now + options_.lateMs / 1000.0);
         }
     }
 }

@@ -7,7 +7,7 @@ namespace pumpsim {
 
 const char* const kUsage =
     "usage: pumpsim [--link PATH] [--address LIST] [--silent] [--dribble MS] [--bad-checksum]\n"
-    "               [--late MS] [--ports 3|4|5|6|8|12]\n"
+    "               [--late MS] [--ports 3|4|5|6|8|12] [--noise before|inside] [--long N]\n"
     "  LIST: pumps on the line, e.g. 1,2,A (entries 1..9 and A..F; default 1)\n";
 
 char AddressOfEntry(const std::string& entry) {
@@ -20,11 +20,10 @@ char AddressOfEntry(const std::string& entry) {
 
 namespace {
 
-std::optional<int> Milliseconds(const std::string& text) {
+std::optional<int> Count(const std::string& text, int most) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 60000)
-        return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > most) return std::nullopt;
     return value;
 }
 
@@ -54,7 +53,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--bad-checksum") {
             o.badChecksum = true;
         } else if (!hasValue && (a == "--link" || a == "--address" || a == "--dribble" || a == "--late" ||
-                                 a == "--ports")) {
+                                 a == "--ports" || a == "--noise" || a == "--long")) {
             error = a + " needs a value";
             return std::nullopt;
         } else if (a == "--link") {
@@ -67,7 +66,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             }
             o.addresses = *list;
         } else if (a == "--dribble" || a == "--late") {
-            auto ms = Milliseconds(value());
+            auto ms = Count(value(), 60000);
             if (!ms) {
                 error = a + " takes milliseconds 0..60000, not \"" + args[i] + "\"";
                 return std::nullopt;
@@ -80,6 +79,20 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.ports = std::stoi(n);
+        } else if (a == "--noise") {
+            const std::string& where = value();
+            if (where != "before" && where != "inside") {
+                error = "--noise takes before or inside, not \"" + where + "\"";
+                return std::nullopt;
+            }
+            o.faults.noise = where == "before" ? LineFaults::Noise::Before : LineFaults::Noise::Inside;
+        } else if (a == "--long") {
+            auto n = Count(value(), 100000);
+            if (!n) {
+                error = "--long takes a count of characters 0..100000, not \"" + args[i] + "\"";
+                return std::nullopt;
+            }
+            o.faults.longerBy = *n;
         } else {
             error = "unknown option \"" + a + "\"";
             return std::nullopt;

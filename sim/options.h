@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "line_faults.h"
+
 namespace pumpsim {
 
 struct Options {
@@ -13,6 +15,7 @@ struct Options {
     int dribbleMs = 0;
     int lateMs = 0;
     bool badChecksum = false;
+    LineFaults faults;
     int ports = 6;
 };
 

@@ -31,6 +31,16 @@ void LiveWindow::click(zr::Control button) {
     QTest::mouseClick(qobject_cast<QAbstractButton*>(window().widget(button)), Qt::LeftButton);
 }
 
+QByteArray LiveWindow::programs() {
+    QFile file(folder.filePath("programs.txt"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void LiveWindow::send(const QString& command) {
+    type(command);
+    click(zr::Control::cmdXmit);
+}
+
 void LiveWindow::choose(zr::Control combo, const QString& item) {
     auto* box = qobject_cast<QComboBox*>(window().widget(combo));
     const int index = box->findText(item);

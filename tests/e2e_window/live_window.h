@@ -18,9 +18,16 @@ struct LiveWindow {
     // Replaces the command line's text by typing, as the operator does.
     void type(const QString& text);
     void click(zr::Control button);
+    // Types the command and clicks Send.
+    void send(const QString& command);
     // Picks an item of a combo box from its list, as a mouse choice does.
     void choose(zr::Control combo, const QString& item);
-    std::string text(zr::Control control) { return window().text(control); }
+    QString shown(zr::Control control) {
+        const std::string text = window().text(control);
+        return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    }
+    // programs.txt of the program folder as it stands on disk.
+    QByteArray programs();
     zr::Form1& window() { return program->window(); }
 
     QTemporaryDir folder;

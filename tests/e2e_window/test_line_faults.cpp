@@ -23,8 +23,6 @@ private slots:
 
 namespace {
 
-QString Shown(LiveWindow& live, Control control) { return QString::fromLatin1(live.text(control).c_str()); }
-
 const QByteArray kPrograms = "\"\"\r\nrinse;A3000V1600A0gA3000A0G10\r\n";
 
 void KeepPrograms(LiveWindow& live) {
@@ -33,24 +31,14 @@ void KeepPrograms(LiveWindow& live) {
     file.write(kPrograms);
 }
 
-QByteArray Programs(LiveWindow& live) {
-    QFile file(live.folder.filePath("programs.txt"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-void Send(LiveWindow& live, const QString& command) {
-    live.type(command);
-    live.click(Control::cmdXmit);
-}
-
 // With pumpsim (back) on the line, a Send gets its answer; programs.txt is as it was.
 void ExpectRecovered(LiveWindow& live) {
     if (live.sim.processId() == 0) QVERIFY2(live.start(), qPrintable(live.sim.error()));
     live.boxes.seen.clear();
-    Send(live, "?");
-    QCOMPARE(Shown(live, Control::lblReply), QString("Absolute position = 0 Steps"));
+    live.send("?");
+    QCOMPARE(live.shown(Control::lblReply), QString("Absolute position = 0 Steps"));
     QCOMPARE(live.boxes.seen, QStringList());
-    QCOMPARE(Programs(live), kPrograms);
+    QCOMPARE(live.programs(), kPrograms);
 }
 
 }  // namespace
@@ -64,9 +52,9 @@ void LineFaultsTest::thePumpVanishesMidReply() {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(pid_t(pid), SIGKILL);
     });
-    Send(live, "&");  // 18 bytes at 30 ms each: the pump dies about halfway through
+    live.send("&");  // 18 bytes at 30 ms each: the pump dies about halfway through
     power.join();
-    QCOMPARE(Shown(live, Control::lblReplyCode), QString("none"));
+    QCOMPARE(live.shown(Control::lblReplyCode), QString("none"));
     QTRY_COMPARE_WITH_TIMEOUT(live.boxes.seen, QStringList{"Comm Error: Timeout error.  No response from pump"}, 5000);
     live.sim.stop();
     ExpectRecovered(live);
@@ -77,12 +65,12 @@ void LineFaultsTest::theDeviceIsUnplugged() {
     LiveWindow live;
     KeepPrograms(live);
     QVERIFY2(live.start(), qPrintable(live.sim.error()));
-    Send(live, "?");
+    live.send("?");
     const QString device = QFile::symLinkTarget(live.folder.filePath("COM1"));
     ::kill(pid_t(live.sim.processId()), SIGKILL);
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(device), 5000);
     live.sim.stop();
-    Send(live, "?");
+    live.send("?");
     QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") + " -> " +
                                           device + "): no such device"});
     ExpectRecovered(live);
@@ -95,7 +83,7 @@ void LineFaultsTest::thePortIsInUseByAnotherProgram() {
     const QString device = QFile::symLinkTarget(live.folder.filePath("COM1"));
     QSerialPort other(device);
     QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
-    Send(live, "?");
+    live.send("?");
     QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") + " -> " +
                                           device + "): busy, in use by another program"});
     other.close();
