@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "bus.h"
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "frame_parser.h"
 #include "reply_encoder.h"
@@ -8,11 +9,6 @@
 using namespace pumpsim;
 
 namespace {
-
-std::string Oem(char address, const std::string& command) {
-    std::string f = std::string("\xFF\x02") + address + "1" + command + "\x03";
-    return f + static_cast<char>(XorOf(std::string_view(f).substr(1)));
-}
 
 // Every frame found, as "D:addr:command" or "O:addr:command" (":bad" when the checksum fails).
 QStringList Found(FrameParser& parser) {
@@ -32,35 +28,12 @@ QStringList Found(FrameParser& parser) {
 class FramesTest : public QObject {
     Q_OBJECT
 private slots:
-    void framesAreFoundWhateverTheChunks_data() {
-        QTest::addColumn<QByteArray>("stream");
-        QTest::addColumn<QStringList>("frames");
-        const QByteArray oem = QByteArray::fromStdString(Oem('1', "W4R"));
-        QTest::newRow("dt") << QByteArray("/1?\r") << QStringList{"D:1:?"};
-        QTest::newRow("oem, bytes as the tool sends them")
-            << QByteArray::fromHex("FF0231315734520330") << QStringList{"O:1:W4R"};
-        QTest::newRow("oem with empty command")
-            << QByteArray::fromStdString(Oem(':', "")) << QStringList{"O:::"};
-        QTest::newRow("garbage around frames")
-            << ("xx\r\x03" + oem + "junk/2?8\r\n") << QStringList{"O:1:W4R", "D:2:?8"};
-        QTest::newRow("dt cut short by a new frame") << QByteArray("/1A100/1?\r") << QStringList{"D:1:?"};
-        QTest::newRow("oem cut short by a dt frame") << QByteArray("\xFF/1?\r") << QStringList{"D:1:?"};
-        QTest::newRow("oem cut short by a new oem frame") << ("\xFF\x02"
-                                                              "11A1" +
-                                                              oem)
-                                                          << QStringList{"O:1:W4R"};
-        QTest::newRow("slash inside an oem command is text")
-            << QByteArray::fromStdString(Oem('1', "a/b")) << QStringList{"O:1:a/b"};
-        QTest::newRow("checksum byte 0xFF is not a new frame")
-            << QByteArray::fromStdString(Oem('1', std::string(1, char(0xFF ^ 0x02 ^ '1' ^ '1' ^ 0x03))) +
-                                         "/1?\r")
-            << QStringList{QString("O:1:") + QChar(0xFF ^ 0x02 ^ '1' ^ '1' ^ 0x03), "D:1:?"};
-        QTest::newRow("lone carriage return after slash") << QByteArray("/\r/1Q\r") << QStringList{"D:1:Q"};
-    }
+    void framesAreFoundWhateverTheChunks_data() { zr::test::AddTableRows(QFINDTESTDATA("frame_streams.txt")); }
 
     void framesAreFoundWhateverTheChunks() {
-        QFETCH(QByteArray, stream);
-        QFETCH(QStringList, frames);
+        QFETCH(QByteArrayList, row);
+        const QByteArray& stream = row[1];
+        const QStringList frames = QString::fromLatin1(row[2]).split(" ; ");
         for (int chunk = 1; chunk <= stream.size(); ++chunk) {
             FrameParser parser;
             QStringList found;
@@ -72,15 +45,6 @@ private slots:
             QVERIFY2(found == frames,
                      qPrintable(QString("chunks of %1: %2").arg(chunk).arg(found.join(" | "))));
         }
-    }
-
-    void oemChecksumIsCheckedOverStxToEtx() {
-        FrameParser parser;
-        std::string frame = Oem('1', "?");
-        parser.Feed(frame);
-        frame.back() = static_cast<char>(frame.back() ^ 0x01);
-        parser.Feed(frame);
-        QCOMPARE(Found(parser), (QStringList{"O:1:?", "O:1:?:bad"}));
     }
 
     void overlongGarbageNeverGrowsAFrame() {

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "fakes/rows_file.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "pump.h"
@@ -8,19 +9,14 @@ using namespace pumpsim;
 
 namespace {
 
-// Sends each command in turn, one second apart (so earlier moves have long ended unless a
-// test says otherwise), and returns the last reply as status followed by data.
+// Sends each command in turn, 100 s apart (so earlier moves have long ended), and returns the
+// last reply as status followed by data.
 QString Last(Pump& pump, const QStringList& commands) {
     Reply r;
     double now = 0;
     for (const QString& c : commands) {
         r = pump.Handle(c.toStdString(), Framing::DT, now += 100);
     }
-    return QChar::fromLatin1(r.status) + QString::fromStdString(r.data);
-}
-
-QString Send(Pump& pump, const char* command, double now) {
-    const Reply r = pump.Handle(command, Framing::DT, now);
     return QChar::fromLatin1(r.status) + QString::fromStdString(r.data);
 }
 
@@ -37,66 +33,27 @@ private slots:
         QCOMPARE(Last(pump, QString::fromLatin1(row[2]).split(' ')), QString::fromLatin1(row[3]));
     }
 
-    void movesKeepThePumpBusyForStepsOverTopSpeed() {
-        Pump pump(6);
-        QCOMPARE(Send(pump, "W4R", 0), "@");
-        QCOMPARE(Send(pump, "?", Pump::kHomingSeconds - 0.01), "@0");
-        QCOMPARE(Send(pump, "A1400R", Pump::kHomingSeconds), "@");  // 1400 steps at 1400 steps/s
-        QCOMPARE(Send(pump, "?", Pump::kHomingSeconds + 0.5), "@700");
-        QCOMPARE(Send(pump, "A0R", Pump::kHomingSeconds + 0.5), "H");  // busy: ignored
-        QCOMPARE(Send(pump, "N", Pump::kHomingSeconds + 0.5), "B");    // errors while busy are upper case
-        QCOMPARE(Send(pump, "?", Pump::kHomingSeconds + 1.0), "`1400");
-        QCOMPARE(Send(pump, "V2800A0o3R", 10), "@");
-        QCOMPARE(Send(pump, "?8", 10.49), "@1");  // plunger first (0.5 s), then the valve
-        QCOMPARE(Send(pump, "?8", 10.5 + Pump::kValveSeconds), "`3");
-        QCOMPARE(Send(pump, "M2000R", 20), "@");
-        QCOMPARE(Send(pump, "Q", 21.99), "@");
-        QCOMPARE(Send(pump, "Q", 22), "`");
+    void sessionsAnswerStepByStep_data() {
+        QTest::addColumn<QStringList>("steps");  // "seconds|command|reply"
+        QMap<QString, QStringList> sessions;
+        QStringList order;
+        for (const auto& row : zr::test::ReadRows(QFINDTESTDATA("pump_sessions.txt").toStdString(), '|')) {
+            const QString name = QString::fromStdString(row[0]);
+            if (!sessions.contains(name)) order << name;
+            sessions[name] << QString::fromStdString(row[1] + "|" + row[2] + "|" + row[3]);
+        }
+        for (const QString& name : order) QTest::newRow(qPrintable(name)) << sessions[name];
     }
 
-    void stopEndsAMoveWhereThePlungerIs() {
+    void sessionsAnswerStepByStep() {
+        QFETCH(QStringList, steps);
         Pump pump(6);
-        Send(pump, "W4R", 0);
-        Send(pump, "A14000R", 10);  // 10 s
-        QCOMPARE(Send(pump, "T", 12.5), "`");
-        QCOMPARE(Send(pump, "?", 30), "`3500");
-        QCOMPARE(Send(pump, "A0R", 30), "@");
-    }
-
-    void aWrongStringChangesNothing() {
-        Pump pump(6);
-        Send(pump, "W4R", 0);
-        QCOMPARE(Send(pump, "V2000A500o9R", 10), "c");
-        QCOMPARE(Send(pump, "?", 20), "`0");
-        QCOMPARE(Send(pump, "?2", 20), "`1400");
-        QCOMPARE(Send(pump, "?8", 20), "`1");
-        QCOMPARE(Send(pump, "TA99999R", 20), "c");
-    }
-
-    void keptCommandsRunOnALaterR() {
-        Pump pump(6);
-        QCOMPARE(Send(pump, "W4A2000", 0), "`");  // kept, not run
-        QCOMPARE(Send(pump, "?", 1), "`0");
-        QCOMPARE(Send(pump, "R", 2), "@");
-        QCOMPARE(Send(pump, "?", 100), "`2000");
-        QCOMPARE(Send(pump, "R", 101), "`");  // nothing kept any more
-    }
-
-    void programsAreSavedListedAndRecalled() {
-        Pump pump(6);
-        QCOMPARE(Send(pump, "E3", 0), "w");  // nothing to save yet
-        QCOMPARE(Send(pump, "?19", 0), "`none");
-        Send(pump, "W4A700R", 0);
-        QCOMPARE(Send(pump, "E3", 50), "`1");
-        QCOMPARE(Send(pump, "E5", 50), "`2");
-        QCOMPARE(Send(pump, "?19", 50), "`3,5");
-        QCOMPARE(Send(pump, "q3", 50), "`W4A700R");
-        QCOMPARE(Send(pump, "A0R", 50), "@");
-        QCOMPARE(Send(pump, "r3", 100), "@");
-        QCOMPARE(Send(pump, "?", 200), "`700");
-        QCOMPARE(Send(pump, "e3", 200), "`3");
-        QCOMPARE(Send(pump, "q3", 200), "w");
-        QCOMPARE(Send(pump, "!", 200), "`4");
+        for (const QString& step : steps) {
+            const QStringList f = step.split('|');
+            const Reply r = pump.Handle(f[1].toStdString(), Framing::DT, f[0].toDouble());
+            const QString got = QChar::fromLatin1(r.status) + QString::fromStdString(r.data);
+            QVERIFY2(got == f[2], qPrintable(step + " answered " + got));
+        }
     }
 
     // Every report number the tool interprets gets a non-empty answer, so none reads as "n/a".
