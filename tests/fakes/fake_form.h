@@ -16,14 +16,10 @@ class FakeForm : public Form {
 public:
     struct State {
         std::string text;
-        bool enabled = true;
-        bool visible = true;
+        bool enabled = true, visible = true;
         int listIndex = -1;
         std::vector<std::string> items;
-        int value = 0;
-        int maximum = 0;
-        int caret = 0;
-        int top = 0;
+        int value = 0, maximum = 0, caret = 0, top = 0;
         int textSets = 0;  // how often setText was called
     };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,10 +34,7 @@ public:
     std::string openError() const override { return openError_; }
 
     void setCommPort(int16_t number) override { note("CommPort", commPort = number); }
-    void setSettings(const std::string& value) override {
-        settings = value;
-        log.push_back("Settings=" + value);
-    }
+    void setSettings(const std::string& value) override { note("Settings", settings = value); }
     void setHandshaking(int mode) override { note("Handshaking", mode); }
     void setInputLen(int length) override { note("InputLen", length); }
     void setDTREnable(bool on) override { note("DTREnable", on); }
@@ -61,9 +59,7 @@ public:
     }
 
     // Bytes that reach the receive buffer `delay` seconds from now.
-    void arrive(const std::string& bytes, double delay = 0) {
-        pending_.push_back({clock_.now() + delay, bytes});
-    }
+    void arrive(const std::string& bytes, double delay = 0) { pending_.emplace(clock_.now() + delay, bytes); }
     // Bytes that arrive one by one, `gap` seconds apart, starting `delay` seconds from now.
     void dribble(const std::string& bytes, double delay, double gap) {
         for (std::size_t i = 0; i < bytes.size(); ++i) arrive(bytes.substr(i, 1), delay + gap * double(i));
@@ -76,26 +72,19 @@ public:
     std::function<void(const std::string& frame)> onOutput;  // a scripted pump
     int16_t commPort = 0;
     std::string settings;
-    int openCount = 0;
-    int closeCount = 0;
-    int inputCount = 0;
+    int openCount = 0, closeCount = 0, inputCount = 0;
     int usedWhileClosed = 0;  // output, count or input on a closed port
 
 private:
-    struct Arrival {
-        double at;
-        std::string bytes;
-    };
-    void note(const char* property, int value) { log.push_back(property + ("=" + std::to_string(value))); }
+    void note(const char* property, const std::string& value) { log.push_back(property + ("=" + value)); }
+    void note(const char* property, int value) { note(property, std::to_string(value)); }
     // Logs an operation, counts it when the port is closed, and moves the bytes that are due
     // into the receive buffer.
     void use(const char* operation) {
         if (operation) log.push_back(operation);
         usedWhileClosed += !open_;
-        std::stable_sort(pending_.begin(), pending_.end(),
-                         [](const Arrival& a, const Arrival& b) { return a.at < b.at; });
-        auto due = pending_.begin();
-        for (; due != pending_.end() && due->at <= clock_.now() + 1e-9; ++due) buffer_ += due->bytes;
+        const auto due = pending_.upper_bound(clock_.now() + 1e-9);
+        for (auto arrival = pending_.begin(); arrival != due; ++arrival) buffer_ += arrival->second;
         pending_.erase(pending_.begin(), due);
     }
 
@@ -103,7 +92,7 @@ private:
     bool open_ = false;
     std::string openError_;
     std::string failReason_;
-    std::vector<Arrival> pending_;
+    std::multimap<double, std::string> pending_;  // by arrival time; equal times in order
     std::string buffer_;
 };
 
