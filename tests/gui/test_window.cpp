@@ -1,8 +1,5 @@
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -16,12 +13,10 @@ using namespace zr;
 
 namespace {
 
-QString Caption(QWidget* w) {
-    if (auto* x = qobject_cast<QGroupBox*>(w)) return x->title();
-    if (auto* x = qobject_cast<QAbstractButton*>(w)) return x->text();
-    if (auto* x = qobject_cast<QLabel*>(w)) return x->text();
-    if (auto* x = qobject_cast<QComboBox*>(w)) return x->currentText();
-    if (auto* x = qobject_cast<QLineEdit*>(w)) return x->text();
+// What a control shows as its caption: a frame's title, a combo box's text, another's text.
+QString Caption(const QWidget* w) {
+    for (const char* property : {"title", "currentText", "text"})
+        if (w->property(property).isValid()) return w->property(property).toString();
     return {};
 }
 
@@ -58,10 +53,13 @@ private slots:
         }
     }
 
-    void startUpShowsNoPanelAndTheDefaults() {
+    // Start-up hides the panels and the program lists, shows the default settings, and gives
+    // the command line the focus; Tab goes on to the command list.
+    void startUpShowsTheDefaultsAndFocusesTheCommandLine() {
         Form1& window = program_->window();
-        for (Control c : {Control::fraSetup, Control::fraListCmd, Control::fraProgram})
-            QVERIFY(!window.visible(c));
+        for (Control c : {Control::fraSetup, Control::fraListCmd, Control::fraProgram, Control::cboFile0,
+                          Control::cboFile1})
+            QVERIFY2(!window.visible(c), ControlName(c));
         for (const auto& [c, text] : {std::pair{Control::cboPort, "Com1"},
                                       {Control::cboBaud, "9600"},
                                       {Control::cboProtocol, "DT"},
@@ -71,12 +69,8 @@ private slots:
         QCOMPARE(window.listIndex(Control::cboDevice), -1);
         QCOMPARE(window.itemCount(Control::cboAddress), 27);
         QVERIFY(QFile::exists(folder_.filePath("programs.txt")));
-    }
-
-    void commandLineHasTheFocusAndTabGoesToTheList() {
-        QWidget* text1 = program_->window().widget(Control::text1);
-        QCOMPARE(QApplication::focusWidget(), text1);
-        QCOMPARE(text1->nextInFocusChain()->objectName(), QString("lstCmd"));
+        QCOMPARE(QApplication::focusWidget(), window.widget(Control::text1));
+        QCOMPARE(QApplication::focusWidget()->nextInFocusChain()->objectName(), QString("lstCmd"));
     }
 
     void valuesSetByTheModuleRaiseNoChangeHandler() {

@@ -18,7 +18,6 @@ std::string Converted(const QByteArray& conversion, const std::string& input) {
     if (conversion == "int16") return std::to_string(RoundToInt16(value));
     if (conversion == "single") return SignedTextSingle(static_cast<float>(value));
     if (conversion == "double") return SignedTextDouble(value);
-    if (conversion == "decimal") return DecimalText(value);
     const std::vector<std::string> lines = SplitLines(input);
     std::string joined;
     for (std::size_t i = 0; i < lines.size(); ++i) joined += (i ? "/" : "") + lines[i];
