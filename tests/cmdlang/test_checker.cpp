@@ -6,6 +6,7 @@
 #include "cmdlang/checker.h"
 #include "cmdlang/parse_display.h"
 #include "fakes/rig.h"
+#include "fakes/rows_file.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 
@@ -33,8 +34,8 @@ Checked Check(test::Rig& rig, const std::string& text, int maxPosition = 48000, 
     return c;
 }
 
-const QList<QByteArrayList>& Rows() {
-    static const QList<QByteArrayList> rows = test::TableRows(QFINDTESTDATA("checker_rows.txt"));
+const std::vector<std::vector<std::string>>& Rows() {
+    static const auto rows = test::ReadRows(QFINDTESTDATA("checker_rows.txt").toStdString(), '|');
     return rows;
 }
 
@@ -50,8 +51,12 @@ class CheckerTest : public QObject {
 private slots:
     void checksStrings_data() {
         QTest::addColumn<QByteArrayList>("row");
-        for (const QByteArrayList& row : Rows())
-            QTest::addRow("%s", row[0].isEmpty() ? "(empty)" : row[0].toPercentEncoding().constData()) << row;
+        for (const auto& row : Rows()) {
+            QByteArrayList fields;
+            for (const std::string& field : row) fields << QByteArray::fromStdString(field);
+            QTest::addRow("%s", row[0].empty() ? "(empty)" : fields[0].toPercentEncoding().constData())
+                << fields;
+        }
         const QByteArray zeros(30000, '0'), longest = QByteArray(32764, 'g') + "R", g = "g   ";
         QTest::newRow("30002 digits")
             << QByteArrayList{"A" + zeros + "1R", "0", "0", "A" + zeros + "1   R   "};
@@ -86,9 +91,9 @@ private slots:
         test::Rig rig;
         std::vector<std::string> pieces[3];  // run mode, immediate mode, noise
         for (char c : kNoise) pieces[2].emplace_back(1, c);
-        for (const QByteArrayList& row : Rows()) {
+        for (const auto& row : Rows()) {
             if (row[1] != "0") continue;
-            const std::string form = Check(rig, row[0].toStdString()).form;
+            const std::string form = Check(rig, row[0]).form;
             for (std::size_t from = 0, gap; (gap = form.find("   ", from)) != std::string::npos;
                  from = gap + 3)
                 if (gap + 3 < form.size())
@@ -121,6 +126,31 @@ private slots:
             }
         }
         QVERIFY(passed[0] > 49000 && passed[1] > 47000 && passed[2] > 1000);
+    }
+
+    void pressShowsTheFormAndBoxesTheError_data() { test::AddTableRows(QFINDTESTDATA("parse_clicks.txt")); }
+    void pressShowsTheFormAndBoxesTheError() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray &line = row[2], &after = row[4], &box = row[5];
+        test::Rig rig;
+        rig.m.MaxPosition = 48000;
+        rig.m.MaxValvePort = 12;
+        rig.form.setText(Control::text1, line.toStdString());
+        rig.form.setText(Control::lblParse, row[3].toStdString());
+        int boxesWhenEventsRan = -1;
+        rig.events.onProcess = [&] { boxesWhenEventsRan = int(rig.dialogs.messages.size()); };
+        (row[1] == "Parse" ? cmdParse_Click : cmdUnparse_Click)(rig.m);
+        QCOMPARE(QByteArray::fromStdString(rig.form.text(Control::lblParse)), after);
+        QCOMPARE(QByteArray::fromStdString(rig.m.ParseText), after);
+        QCOMPARE(QByteArray::fromStdString(rig.m.CmdString), line);
+        QCOMPARE(rig.events.count, 1);
+        QCOMPARE(boxesWhenEventsRan, box.isEmpty() ? 0 : 1);  // pending events run after the box
+        QCOMPARE(int(rig.dialogs.messages.size()), box.isEmpty() ? 0 : 1);
+        if (box.isEmpty()) return;
+        const auto& shown = rig.dialogs.messages.front();
+        QCOMPARE(QByteArray::fromStdString(shown.text), box);
+        QCOMPARE(shown.title, "Error");
+        QCOMPARE(shown.icon, MessageIcon::Critical);
     }
 };
 

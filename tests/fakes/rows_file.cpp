@@ -33,14 +33,13 @@ std::string Trimmed(const std::string& column) {
 std::vector<std::vector<std::string>> ReadRows(const std::string& path, char separator) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw std::runtime_error("cannot read the rows file " + path);
-    const bool padded = separator != '\t';
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(file, line);) {
-        if ((padded ? Trimmed(line) : line).empty() || line[0] == '#') continue;
+        if (Trimmed(line).empty() || line[0] == '#') continue;
         std::vector<std::string> row;
         std::istringstream columns(line + separator);
         for (std::string column; std::getline(columns, column, separator);)
-            row.push_back(Unescaped(padded ? Trimmed(column) : column));
+            row.push_back(Unescaped(Trimmed(column)));
         rows.push_back(std::move(row));
     }
     return rows;

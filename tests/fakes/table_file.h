@@ -1,18 +1,23 @@
 #pragma once
 
-#include <QByteArrayList>
 #include <QString>
+#include <QtTest>
+
+#include "fakes/rows_file.h"
 
 namespace zr::test {
 
-// The rows of a table file, one a line: fields are separated by "|" and trimmed; \r, \n, \t,
-// \\ and \xHH stand for those bytes (\x20 keeps a blank at a field's edge, \x7c is a "|"). Blank
-// lines and lines starting with "#" are skipped. Throws std::runtime_error when the file
-// cannot be read, so that a missing table fails the test instead of passing it.
-QList<QByteArrayList> TableRows(const QString& path);
-
-// Adds one QtTest row per row of a table file, in a column "row" of type QByteArrayList; the
-// first field names the row.
-void AddTableRows(const QString& path);
+// Adds one QtTest row per line of a table file, in a column "row" of type QByteArrayList.
+// Fields are separated by "|" and trimmed; \r \n \t \\ and \xHH stand for those bytes (\x20
+// keeps a blank at a field's edge, \x7c is a "|"). The first field names the row. Blank lines
+// and lines starting with "#" are skipped.
+inline void AddTableRows(const QString& path) {
+    QTest::addColumn<QByteArrayList>("row");
+    for (const std::vector<std::string>& row : ReadRows(path.toStdString(), '|')) {
+        QByteArrayList fields;
+        for (const std::string& field : row) fields << QByteArray::fromStdString(field);
+        QTest::newRow(fields.first().constData()) << fields;
+    }
+}
 
 }  // namespace zr::test

@@ -66,7 +66,6 @@ private slots:
         QCOMPARE(rig.m.ProgFile, path.toStdString());
         QCOMPARE(QString("%1 %2 %3").arg(rig.m.MaxPosition).arg(rig.m.MaxValvePort).arg(rig.m.PortNum),
                  "48000 12 1");
-        QVERIFY(rig.m.Protocol.empty() && rig.m.BaudRate.empty() && rig.m.AddrChar.empty());
         QVERIFY(rig.dialogs.messages.empty() && !rig.serial.portOpen() && !rig.timer.enabled());
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("edited;A1R\r\n") == 12);
