@@ -66,16 +66,12 @@ bool Answered(Rig& rig, void (*handler)(Module&), const QByteArray& answers) {
     return rig.dialogs.prompts.size() == asked;
 }
 
-// The error number and text, then each box shown: " box: " and its text for the command
-// list's box (exclamation, titled "Command list"), " other box: " for any other.
+// The error number and text, then each box shown; the command list's own box is an
+// exclamation titled "Command list".
 QByteArray Told(const Rig& rig) {
     QByteArray text = QByteArray::number(rig.m.ErrNum);
     if (!rig.m.ErrDetail.empty()) text += ": " + QByteArray::fromStdString(rig.m.ErrDetail);
-    for (const FakeDialogs::Message& box : rig.dialogs.messages)
-        text += (box.icon == MessageIcon::Exclamation && box.title == "Command list" ? " box: "
-                                                                                     : " other box: ") +
-                QByteArray::fromStdString(box.text);
-    return text;
+    return text + QByteArray::fromStdString(rig.dialogs.told(MessageIcon::Exclamation, "Command list"));
 }
 
 // The checker's error number for `command`, with "R" after it when it is a run-mode command.

@@ -35,6 +35,15 @@ public:
         return answer;
     }
 
+    // Each message box shown, in order: " box: " and its text for the kind a test expects
+    // (this icon and title), " other box: " and its text for any other.
+    std::string told(MessageIcon icon, const std::string& title) const {
+        std::string text;
+        for (const Message& box : messages)
+            text += (box.icon == icon && box.title == title ? " box: " : " other box: ") + box.text;
+        return text;
+    }
+
     std::vector<Message> messages;
     std::vector<Prompt> prompts;
     std::deque<std::string> answers;

@@ -62,14 +62,9 @@ struct StoreRig {
             return info.isDir() ? "<folder>" : info.exists() ? "<fifo>" : "<no file>";
         return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
     }
-    // The error number, then each box shown: " box: " and its text for the store's error box
-    // (critical, no title), " other box: " for any other.
+    // The error number, then each box shown; the store's own box is critical, with no title.
     QByteArray errors() const {
-        QByteArray text = QByteArray::number(m.ErrNum);
-        for (const FakeDialogs::Message& box : rig.dialogs.messages)
-            text += (box.icon == MessageIcon::Critical && box.title.empty() ? " box: " : " other box: ") +
-                    QByteArray::fromStdString(box.text);
-        return text;
+        return QByteArray::number(m.ErrNum) + QByteArray::fromStdString(rig.dialogs.told(MessageIcon::Critical, ""));
     }
     QByteArray items(Control list) const {
         QByteArrayList items;
