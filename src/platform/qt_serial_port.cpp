@@ -71,6 +71,11 @@ void QtSerialPort::setPortOpen(bool open) {
     if (open) this->open();
 }
 
+std::string QtSerialPort::deviceOf(int16_t number) const {
+    if (number < kFirstPort || number > kLastPort) return {};
+    return ComPortDevice(number, programDir_).shown;
+}
+
 void QtSerialPort::open() {
     openError_.clear();
     const std::string name = "Com" + std::to_string(commPort_);

@@ -20,6 +20,7 @@ public:
     bool portOpen() const override;
     void setPortOpen(bool open) override;
     std::string openError() const override { return openError_; }
+    std::string deviceOf(int16_t number) const override;
 
     void setCommPort(int16_t number) override { commPort_ = number; }
     void setSettings(const std::string& settings) override { settings_ = settings; }

@@ -17,6 +17,10 @@ public:
     // openError() says which port, which device and why.
     virtual void setPortOpen(bool open) = 0;
     virtual std::string openError() const = 0;
+    // What port `number` (1 = COM1 ... 4 = COM4) stands for now, as the operator knows it:
+    // the device, and the link that names it where there is one ("/dev/ttyUSB0",
+    // "/opt/zr/COM1 -> /dev/pts/5"); "" when it stands for no device.
+    virtual std::string deviceOf(int16_t number) const = 0;
 
     virtual void setCommPort(int16_t number) = 0;       // 1 = COM1 ... 4 = COM4
     virtual void setSettings(const std::string& settings) = 0;  // e.g. "9600,n,8,1"

@@ -32,6 +32,10 @@ public:
         open_ = open;
     }
     std::string openError() const override { return openError_; }
+    std::string deviceOf(int16_t number) const override {
+        const auto found = devices.find(number);
+        return found == devices.end() ? std::string() : found->second;
+    }
 
     void setCommPort(int16_t number) override { note("CommPort", commPort = number); }
     void setSettings(const std::string& value) override { note("Settings", settings = value); }
@@ -70,6 +74,7 @@ public:
     std::vector<std::string> log;
     std::vector<std::string> frames;                         // every output, in order
     std::function<void(const std::string& frame)> onOutput;  // a scripted pump
+    std::map<int16_t, std::string> devices;  // what deviceOf tells for a port number
     int16_t commPort = 0;
     std::string settings;
     int openCount = 0, closeCount = 0, inputCount = 0;
