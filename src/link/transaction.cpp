@@ -49,7 +49,9 @@ void Exchange(Module& m) {
     }
 
     const bool dt = m.Protocol == "DT";
-    m.MSComm1.output(dt ? DTFrame(m.AddrChar, m.CmdString) : OEMFrame(m.AddrChar, m.CmdString));
+    const std::string frame = dt ? DTFrame(m.AddrChar, m.CmdString) : OEMFrame(m.AddrChar, m.CmdString);
+    m.MSComm1.output(frame);
+    m.LastExchange = {frame, "", m.clock.now(), -1};
     m.Timer2.setEnabled(true);
     WaitWithoutEvents(m, kReplyWait);
     ReadReply(m);
@@ -105,6 +107,8 @@ void ReadReply(Module& m) {
         return;
     }
     m.ReplyData = m.MSComm1.input();
+    m.LastExchange.reply = m.ReplyData;
+    m.LastExchange.readAt = m.clock.now();
     m.MSComm1.setPortOpen(false);
 }
 

@@ -53,6 +53,17 @@ struct Module {
     std::string StatusText;
     std::string ReplyText;
 
+    // The last exchange on the line, for the operator who wants to see the bytes: the frame
+    // written, the reply as read whole (before decoding; "" when none was read), and when each
+    // happened on the module's clock (readAt < 0 when no reply was read).
+    struct ExchangeRecord {
+        std::string request;
+        std::string reply;
+        double sentAt = 0;
+        double readAt = -1;
+    };
+    ExchangeRecord LastExchange;
+
     // Checker.
     int32_t MaxPosition = 0;
     int16_t MaxValvePort = 0;

@@ -118,6 +118,10 @@ private slots:
         QCOMPARE(rig.m.ErrDetail.empty(), rig.m.ErrNum == 0);
         QCOMPARE(rig.serial.frames.size(), std::size_t(1));
         QCOMPARE(rig.serial.openCount, 1);  // a port left open is used as it is
+        // the exchange is kept as it went over the line: the frame, and the reply whole as read
+        QCOMPARE(rig.m.LastExchange.request, rig.serial.frames[0]);
+        QCOMPARE(rig.m.LastExchange.readAt >= 0, rig.serial.inputCount == 1);
+        QVERIFY(rig.m.LastExchange.reply.ends_with(rig.serial.inputCount == 1 ? reply : std::string()));
         QCOMPARE(rig.timer.interval(), 2000);
         // the waits sleep a tenth of a second each, and pending events run after each settle pass
         QVERIFY(
