@@ -15,15 +15,23 @@ constexpr double kReplyWait = 0.1;
 constexpr double kSettleInterval = 0.1;
 constexpr int kShortestReply = 5;
 
+// The port's opening error, with text typed into the port box (no list choice, port number 0)
+// named as the operator typed it rather than as the number it gave.
+std::string OpenError(Module& m) {
+    std::string error = m.MSComm1.openError();
+    const std::string number = "Com" + std::to_string(m.PortNum);
+    if (m.form.listIndex(Control::cboPort) < 0 && error.starts_with(number + " "))
+        error.replace(0, number.size(), "\"" + m.form.text(Control::cboPort) + "\"");
+    return error;
+}
+
 // Opens the port with the current port number and baud rate unless it is open already.
 bool OpenPort(Module& m) {
     if (m.MSComm1.portOpen()) return true;
     m.MSComm1.setCommPort(m.PortNum);
     m.MSComm1.setSettings(m.BaudRate + ",n,8,1");
     m.MSComm1.setPortOpen(true);
-    if (m.MSComm1.portOpen()) return true;
-    m.dialogs.messageBox(m.MSComm1.openError(), MessageIcon::Critical, "Comm Error");
-    return false;
+    return m.MSComm1.portOpen();
 }
 
 void ShowReplyFields(Module& m) {
@@ -44,7 +52,12 @@ void Exchange(Module& m) {
 
     m.Timer2.setInterval(kTimeoutMilliseconds);
     if (!OpenPort(m)) {
+        // Nothing was sent: no time-out is due (the timer is off before the box lets events
+        // run), and no earlier reply stands beside the failure box.
         m.PortFailed = true;
+        m.Timer2.setEnabled(false);
+        if (m.SilentReply == 0) ShowReplyFields(m);
+        m.dialogs.messageBox(OpenError(m), MessageIcon::Critical, "Comm Error");
         return;
     }
 

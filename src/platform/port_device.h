@@ -1,28 +1,36 @@
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 #include <string>
+#include <vector>
+
+#include "platform/com_map.h"
 
 namespace zr {
 
-// The operating-system device behind a port number, and how to name it to the operator.
-struct PortDevice {
-    QString path;       // what the serial port opens
-    std::string shown;  // e.g. "/opt/zr/COM1 -> /dev/pts/5", "/dev/ttyS0", "COM1"
-};
+// Each platform has its own files with these functions.
 
-// Each platform has its own file with these three functions.
+// What the file COMn in `folder` is. A link is read, and followed only to see where it ends.
+ComLink ReadComLink(int number, const std::string& folder);
 
-// The device for port 1..4.
-PortDevice ComPortDevice(int number, const QString& programDir);
+// The computer's serial ports, as the operating system lists them.
+std::vector<SerialPortEntry> ListSerialPorts();
 
-// Why the device cannot be opened, as far as can be told before trying
-// ("no such device", "permission denied", "not a serial device"); empty when nothing is seen.
-std::string DeviceProblem(const PortDevice& device);
+inline constexpr const char* kNoSuchDevice = "no such device";
+
+// Why the device cannot be opened, as far as can be told before trying, with what to do about
+// it (kNoSuchDevice, "permission denied: add your user to ..."); empty when nothing is seen.
+std::string DeviceProblem(const std::string& path);
 
 // True when the open device behind this handle has gone (the far end of a pseudo-terminal
 // closed, a USB adapter pulled out): nothing will ever arrive on it again.
 bool DeviceHungUp(qintptr handle);
+
+// The process that holds a device open, as its lock file or the process table tell.
+struct DeviceHolder {
+    long pid = 0;      // 0: nothing tells
+    std::string name;  // the program's name
+};
+DeviceHolder HolderOf(const std::string& path);
 
 }  // namespace zr

@@ -3,37 +3,43 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "platform/port_device.h"
 
 namespace zr {
 
-// COMn in the program's folder, when there is one (a link to the real device, or the link a
-// simulator made), names the port; otherwise the n-th built-in serial line does. A link is
-// followed to the device itself, so that the lock taken on opening is the device's and a
-// second opener is refused whichever name it uses.
-PortDevice ComPortDevice(int number, const QString& programDir) {
-    const QString link = QDir(programDir).filePath(QStringLiteral("COM%1").arg(number));
-    const QFileInfo info(link);
-    if (info.isSymLink()) {
-        const QString target = info.symLinkTarget();
-        const QString device = info.canonicalFilePath();
-        return {device.isEmpty() ? target : device, (link + QStringLiteral(" -> ") + target).toStdString()};
+ComLink ReadComLink(int number, const std::string& folder) {
+    ComLink link;
+    link.path = folder + "/COM" + std::to_string(number);
+    struct stat st {};
+    if (::lstat(link.path.c_str(), &st) != 0) return link;
+    link.present = true;
+    link.symLink = S_ISLNK(st.st_mode);
+    if (!link.symLink) return link;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(link.path.c_str(), target, sizeof target);
+    if (length > 0) link.target.assign(target, static_cast<std::size_t>(length));
+    // The device itself, so that the lock taken on opening is the device's and a second opener
+    // is refused whichever name it uses.
+    if (char* end = ::realpath(link.path.c_str(), nullptr)) {
+        link.resolved = end;
+        std::free(end);
     }
-    if (info.exists()) return {link, link.toStdString()};
-    const QString builtIn = QStringLiteral("/dev/ttyS%1").arg(number - 1);
-    return {builtIn, builtIn.toStdString()};
+    return link;
 }
 
-std::string DeviceProblem(const PortDevice& device) {
-    const QByteArray path = device.path.toLocal8Bit();
+std::string DeviceProblem(const std::string& path) {
+    const std::string denied =
+        "permission denied: add your user to the dialout group (sudo adduser $USER dialout), then log in again";
     struct stat st {};
-    if (::stat(path.constData(), &st) != 0) return errno == EACCES ? "permission denied" : "no such device";
-    if (::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) != 0) return "permission denied";
+    if (::stat(path.c_str(), &st) != 0) return errno == EACCES ? denied : kNoSuchDevice;
+    if (S_ISDIR(st.st_mode)) return "not a serial device but a folder";
+    if (S_ISREG(st.st_mode)) return "not a serial device but a plain file";
     if (!S_ISCHR(st.st_mode)) return "not a serial device";
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0) return denied;
     return {};
 }
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/line_settings.h"
-#include "platform/port_device.h"
+#include "platform/port_description.h"
 
 namespace zr {
 
@@ -33,12 +33,15 @@ QSerialPort::FlowControl FlowControlOf(int handshaking) {
 // The reason an opening failed, in the operator's words. On Unix a permission problem has been
 // ruled out before trying, so a refusal means another program holds the device's lock; on
 // Windows an access refusal means another program has the port.
-std::string ReasonOf(QSerialPort::SerialPortError error, const QString& text) {
+std::string ReasonOf(QSerialPort::SerialPortError error, const QString& text, const std::string& device) {
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            return "no such device";
-        case QSerialPort::PermissionError:
-            return "busy, in use by another program";
+            return kNoSuchDevice;
+        case QSerialPort::PermissionError: {
+            const DeviceHolder holder = HolderOf(device);
+            if (holder.pid == 0) return "busy, in use by another program";
+            return "busy, in use by " + holder.name + " (process " + std::to_string(holder.pid) + ")";
+        }
         default: {
             QString reason = text;
             if (!reason.isEmpty()) reason[0] = reason[0].toLower();
@@ -54,10 +57,34 @@ bool ApplyLine(QSerialPort& port, const LineSettings& line, int handshaking) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(QString programDir) : programDir_(std::move(programDir)) {}
+QtSerialPort::QtSerialPort(QString programDir, PortLister ports)
+    : programDir_(programDir.toStdString()), ports_(std::move(ports)) {
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) { closeWhenGone(error); });
+}
 
 bool QtSerialPort::portOpen() const {
-    return port_.isOpen() && !deviceGone();
+    return port_.isOpen() && !deviceGone() && resolve(openedPort_).path == openedPath_;
+}
+
+ComDevice QtSerialPort::resolve(int16_t number) const {
+    return MapComPort(number, ReadComLink(number, programDir_), ports_, programDir_);
+}
+
+// A read on a device that hung up fails at once, every time: left open, the port's read
+// notifier would try again and again while the event loop runs. The port is closed from the
+// event loop, never inside the serial port's own call that reported the error; by then it may
+// have been reopened on a live device, which stays open.
+void QtSerialPort::closeWhenGone(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
+    if (std::exchange(closePending_, true)) return;
+    QMetaObject::invokeMethod(
+        &port_,
+        [this] {
+            closePending_ = false;
+            if (port_.isOpen() && deviceGone()) port_.close();
+        },
+        Qt::QueuedConnection);
 }
 
 bool QtSerialPort::deviceGone() const {
@@ -73,27 +100,35 @@ void QtSerialPort::setPortOpen(bool open) {
 
 std::string QtSerialPort::deviceOf(int16_t number) const {
     if (number < kFirstPort || number > kLastPort) return {};
-    return ComPortDevice(number, programDir_).shown;
+    return resolve(number).shown;
+}
+
+std::string QtSerialPort::describe(int16_t number) const {
+    return DescribePort(number, resolve(number));
 }
 
 void QtSerialPort::open() {
     openError_.clear();
     const std::string name = "Com" + std::to_string(commPort_);
     if (commPort_ < kFirstPort || commPort_ > kLastPort) {
-        openError_ = name + " is not a port: choose Com1 to Com4";
+        openError_ = name + " is not a port: choose Com1 to Com4, or link the device as COM1 in " + programDir_;
         return;
     }
-    const PortDevice device = ComPortDevice(commPort_, programDir_);
+    const ComDevice device = resolve(commPort_);
+    if (device.path.empty()) {
+        openError_ = "Cannot open " + name + ": " + device.nothing;
+        return;
+    }
     const auto fail = [&](const std::string& reason) {
         openError_ = "Cannot open " + name + " (" + device.shown + "): " + reason;
     };
     const auto line = ParseLineSettings(settings_);
     if (!line) return fail("line settings \"" + settings_ + "\" not understood");
-    if (const std::string problem = DeviceProblem(device); !problem.empty()) return fail(problem);
+    if (const std::string problem = DeviceProblem(device.path); !problem.empty()) return fail(problem);
 
-    port_.setPortName(device.path);
+    port_.setPortName(QString::fromStdString(device.path));
     if (!port_.open(QIODevice::ReadWrite)) {
-        fail(ReasonOf(port_.error(), port_.errorString()));
+        fail(ReasonOf(port_.error(), port_.errorString(), device.path));
         port_.clearError();
         return;
     }
@@ -107,6 +142,8 @@ void QtSerialPort::open() {
     port_.setDataTerminalReady(dtr_);
     port_.setRequestToSend(rts_);
     port_.clearError();
+    openedPath_ = device.path;
+    openedPort_ = commPort_;
 }
 
 void QtSerialPort::output(const std::string& bytes) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <string>
 
+#include "platform/port_device.h"
 #include "shared/serial_port.h"
 
 namespace zr {
@@ -11,11 +12,14 @@ namespace zr {
 // The module's serial line over QSerialPort. Works without a running event loop: the count
 // of received bytes first takes in what the device holds, and a write goes straight to it.
 // A device that has gone away reads as a closed port, so that the next opening starts afresh;
-// what it had delivered stays readable until then.
+// what it had delivered stays readable until the event loop runs, which closes the port. A port
+// whose COMn now stands for another device (a link changed, an adapter plugged in before it)
+// reads as closed too, so that the next opening takes the new device.
 class QtSerialPort : public SerialPort {
 public:
-    // COMn links are looked up in programDir (the folder that holds the program).
-    explicit QtSerialPort(QString programDir);
+    // COMn links are looked up in programDir (the folder that holds the program); without one,
+    // COMn is the n-th of the ports that `ports` lists.
+    explicit QtSerialPort(QString programDir, PortLister ports = ListSerialPorts);
 
     bool portOpen() const override;
     void setPortOpen(bool open) override;
@@ -35,12 +39,18 @@ public:
     int16_t inBufferCount() override;
     std::string input() override;
 
+    // What port `number` stands for and in what state, in a few lines for the operator.
+    std::string describe(int16_t number) const;
+
 private:
+    ComDevice resolve(int16_t number) const;
     void open();
     void takeInPending();
     bool deviceGone() const;
+    void closeWhenGone(QSerialPort::SerialPortError error);
 
-    QString programDir_;
+    std::string programDir_;
+    PortLister ports_;
     QSerialPort port_;
     int16_t commPort_ = 1;
     std::string settings_ = "9600,n,8,1";
@@ -49,6 +59,9 @@ private:
     bool dtr_ = false;
     bool rts_ = false;
     std::string openError_;
+    std::string openedPath_;    // the device the open port is on
+    int16_t openedPort_ = 0;    // the port number it was opened as
+    bool closePending_ = false;
 };
 
 }  // namespace zr

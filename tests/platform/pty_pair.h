@@ -24,7 +24,7 @@ public:
     }
     ~PtyPair() {
         hangUp();
-        ::close(slave_);
+        releaseSlave();
     }
 
     int slave() const { return slave_; }
@@ -45,6 +45,11 @@ public:
             got.append(buffer, size_t(n));
         }
         return got;
+    }
+    // Leaves the slave side to whoever opens it by name: this program holds it no longer.
+    void releaseSlave() {
+        if (slave_ >= 0) ::close(slave_);
+        slave_ = -1;
     }
     // The far end goes away: the slave side hangs up.
     void hangUp() {

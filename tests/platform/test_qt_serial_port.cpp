@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 
+#include <QProcess>
 #include <QThread>
 #include <QtTest>
 #include <memory>
@@ -14,6 +15,60 @@
 using namespace zr;
 
 namespace {
+
+// Ports as a system might list them: "USB0=usb-FTDI_X#A10K S0 S1?" (see com_mapping.txt).
+std::vector<SerialPortEntry> FakePorts(const QByteArray& list) {
+    std::vector<SerialPortEntry> ports;
+    for (QByteArray token : list.split(' ')) {
+        if (token.isEmpty()) continue;
+        SerialPortEntry port;
+        port.uartKnown = !token.endsWith('?');
+        if (!port.uartKnown) token.chop(1);
+        const QByteArrayList parts = token.split('=');
+        port.device = "/dev/tty" + parts[0].toStdString();
+        port.adapter = !parts[0].startsWith('S');
+        if (port.adapter) port.description = "FT232R USB UART", port.manufacturer = "FTDI";
+        if (parts.size() > 1) {
+            const QByteArrayList named = parts[1].split('#');
+            port.byId = "/dev/serial/by-id/" + named[0].toStdString();
+            if (named.size() > 1) port.serialNumber = named[1].toStdString();
+        }
+        ports.push_back(port);
+    }
+    return ports;
+}
+
+// Another process that has the terminal open ("held pty"), or that its lock file names
+// ("lock-file pty"), while this lives.
+struct OtherProcess {
+    OtherProcess(const QByteArray& kind, const std::string& device) {
+        if (kind != "held pty" && kind != "lock-file pty") return;
+        if (kind == "held pty") process.setStandardInputFile(QString::fromStdString(device));
+        process.start("sleep", {"30"});
+        process.waitForStarted();
+        if (kind == "lock-file pty") {
+            lockFile.setFileName("/run/lock/LCK.." + QString::fromStdString(device).mid(5).replace('/', '_'));
+            if (lockFile.open(QIODevice::WriteOnly)) lockFile.write(QByteArray::number(process.processId()).rightJustified(10) + "\n");
+            lockFile.close();
+        }
+    }
+    ~OtherProcess() {
+        if (!lockFile.fileName().isEmpty()) lockFile.remove();
+        process.kill();
+        process.waitForFinished();
+    }
+    QProcess process;
+    QFile lockFile;
+};
+
+// The read calls this process has made so far.
+qint64 ReadCalls() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("syscr:")) return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
 
 // Polls the count (never the event loop) until it reaches `expected` or two seconds pass.
 int CountOnceArrived(QtSerialPort& port, int expected) {
@@ -44,39 +99,86 @@ QString DeviceLine(int fd) {
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:
-    void openingsNameThePortTheDeviceAndTheReason_data() {
+    void openingsAndTooltipsNameThePortTheDeviceAndTheState_data() {
         test::AddTableRows(QFINDTESTDATA("openings.txt"));
     }
-    void openingsNameThePortTheDeviceAndTheReason() {
+    void openingsAndTooltipsNameThePortTheDeviceAndTheState() {
         QFETCH(QByteArrayList, row);
         const int number = row[1].toInt();
         const QByteArray& com = row[2];
         PtyPair pty;
+        pty.releaseSlave();
         QTemporaryDir folder;
         const QString path = folder.filePath(QString("COM%1").arg(number));
+        QFile(folder.filePath("notes.txt")).open(QIODevice::WriteOnly);
         if (com == "plain")
             QFile(path).open(QIODevice::WriteOnly);
+        else if (com == "folder")
+            QDir(folder.path()).mkdir(path);
+        else if (com == "file link")
+            LinkPort(folder, number, folder.filePath("notes.txt").toStdString());
         else if (!com.isEmpty())
             LinkPort(folder, number, com.endsWith("pty") ? pty.slaveName : com.toStdString());
         QSerialPort other(QString::fromStdString(pty.slaveName));
         if (com == "busy pty") QVERIFY(other.open(QIODevice::ReadWrite));
+        OtherProcess holder(com, pty.slaveName);
         // Root opens any device whatever its mode, so as root the opening is tried as "nobody".
         const bool asNobody = com == "locked pty" && ::geteuid() == 0;
         if (com == "locked pty")
             QVERIFY(::chmod(path.toLocal8Bit(), 0) == 0 && ::chmod(folder.path().toLocal8Bit(), 0755) == 0);
-        QtSerialPort port(folder.path());
+        QtSerialPort port(folder.path(), [] { return std::vector<SerialPortEntry>(); });
         port.setCommPort(int16_t(number));
         if (asNobody) QCOMPARE(::seteuid(65534), 0);
-        port.setPortOpen(true);
+        const QString tooltip = QString::fromStdString(port.describe(int16_t(number)));
+        if (row[3] != "*") port.setPortOpen(true);
         if (asNobody) QCOMPARE(::seteuid(0), 0);
-        QCOMPARE(port.portOpen(), row[3].isEmpty());
-        QCOMPARE(QString::fromStdString(port.openError()),
-                 QString::fromLatin1(row[3]).replace("@", path).replace("PTY", pty.slaveName.c_str()));
+        const auto expand = [&](const QByteArray& text) {
+            return QString::fromLatin1(text)
+                .replace("@", path)
+                .replace("FOLDER", folder.path())
+                .replace("PTY", pty.slaveName.c_str())
+                .replace("SELF", QString("test_serial_port (process %1)").arg(QCoreApplication::applicationPid()))
+                .replace("OTHER", QString("sleep (process %1)").arg(holder.process.processId()));
+        };
+        if (row[3] != "*") {
+            QCOMPARE(port.portOpen(), row[3].isEmpty());
+            QCOMPARE(QString::fromStdString(port.openError()), expand(row[3]));
+        }
+        if (number >= 1 && number <= 4) QCOMPARE(tooltip, expand(row[4]));
     }
 
-    void withoutALinkPortsAreTheBuiltInLines() {
-        QCOMPARE(ComPortDevice(1, "/nonexistent").path, "/dev/ttyS0");
-        QCOMPARE(ComPortDevice(4, "/nonexistent").shown, "/dev/ttyS3");
+    void comPortsAreLinksOrTheListedPortsInTheirOrder_data() {
+        test::AddTableRows(QFINDTESTDATA("com_mapping.txt"));
+    }
+    void comPortsAreLinksOrTheListedPortsInTheirOrder() {
+        QFETCH(QByteArrayList, row);
+        PtyPair pty;
+        pty.releaseSlave();
+        QTemporaryDir folder;
+        for (const QByteArray& com : row[2].split(' '))
+            if (!com.isEmpty()) LinkPort(folder, com.mid(3).toInt(), pty.slaveName);
+        int listings = 0;
+        QtSerialPort port(folder.path(), [&] {
+            ++listings;
+            return FakePorts(row[1]);
+        });
+        const auto expand = [&](const QByteArray& text) {
+            return QString::fromLatin1(text).replace("@", folder.path()).replace("PTY", pty.slaveName.c_str());
+        };
+        QStringList shown;
+        for (int16_t n = 1; n <= 4; ++n) shown << QString::fromStdString(port.deviceOf(n));
+        QCOMPARE(shown.join(" / ").simplified(), expand(row[3]));
+        QString box;
+        if (const int nothing = int(shown.indexOf("")) + 1; nothing > 0) {
+            port.setCommPort(int16_t(nothing));
+            port.setPortOpen(true);
+            QVERIFY(!port.portOpen());
+            box = QString::fromStdString(port.openError());
+        }
+        QCOMPARE(box, expand(row[4]));
+        listings = 0;
+        QCOMPARE(QString::fromStdString(port.describe(1)), expand(row[5]));
+        QCOMPARE(listings, row[2].contains("COM1") ? 0 : 1);  // a link costs no listing
     }
 
     void settingsTextsAreReadOrRefused_data() { test::AddTableRows(QFINDTESTDATA("line_settings.txt")); }
@@ -127,10 +229,12 @@ private slots:
         QCOMPARE(linked.port.input(), "c");
     }
 
-    void aVanishedDeviceReadsAsClosedAndCanBeOpenedAfresh() {
+    void aVanishedDeviceIsClosedAndNothingPollsIt() {
         auto pty = std::make_unique<PtyPair>();
         LinkedPort linked(*pty);
         linked.port.setPortOpen(true);
+        linked.port.output("/1?\r");  // unanswered: the port stays open
+        QCOMPARE(pty->receive(4), "/1?\r");
         pty->send("`0\x03");
         QCOMPARE(CountOnceArrived(linked.port, 3), 3);
         pty->hangUp();
@@ -139,8 +243,16 @@ private slots:
         took.start();
         linked.port.output("/1?\r");
         QVERIFY(took.elapsed() < 1000);
-        QCOMPARE(linked.port.input(), "`0\x03");  // what it delivered stays readable
+        QCOMPARE(linked.port.input(), "`0\x03");  // what it delivered stays readable until events run
+        // One second of event loop: the port is closed, not read again and again.
+        const qint64 readsBefore = ReadCalls();
+        QEventLoop loop;
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        const qint64 reads = ReadCalls() - readsBefore;
+        QVERIFY2(reads < 100, qPrintable(QString("%1 reads in one second").arg(reads)));
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
+        // A new device linked as COM1 is what the next opening reaches.
         pty = std::make_unique<PtyPair>();
         LinkPort(linked.folder, 1, pty->slaveName);
         linked.port.setPortOpen(true);
@@ -152,6 +264,25 @@ private slots:
         linked.port.setPortOpen(false);  // closing drops what came
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
         QCOMPARE(linked.port.input(), "");
+    }
+
+    void aPortLeftOpenIsReusedOnlyWhileItsLinkLeadsToTheSameDevice() {
+        PtyPair first, second;
+        LinkedPort linked(first);
+        linked.port.setPortOpen(true);
+        linked.port.output("/1?\r");  // unanswered: the port stays open
+        QCOMPARE(first.receive(4), "/1?\r");
+        linked.port.setSettings("19200,n,8,1");
+        linked.port.setPortOpen(true);  // reused as it is: no new baud rate
+        QCOMPARE(DeviceLine(first.slave()), "9600 1");
+        LinkPort(linked.folder, 1, second.slaveName);
+        QVERIFY(!linked.port.portOpen());
+        linked.port.setPortOpen(true);
+        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
+        QCOMPARE(DeviceLine(second.slave()), "19200 1");
+        linked.port.output("/1Q\r");
+        QCOMPARE(second.receive(4), "/1Q\r");
+        QCOMPARE(first.receive(4, 100), "");
     }
 };
 

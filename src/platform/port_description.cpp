@@ -1,0 +1,49 @@
+#include "platform/port_description.h"
+
+#include <QCoreApplication>
+
+#include "platform/port_device.h"
+
+namespace zr {
+
+namespace {
+
+std::string What(const ComDevice& device) {
+    if (!device.port || device.port->byId.empty()) return device.shown;
+    return device.port->byId + " (" + device.shown + ")";
+}
+
+// "FT232R USB UART, made by FTDI, serial number A10K": what is known of it.
+std::string Adapter(const SerialPortEntry& port) {
+    std::string text = port.description;
+    const auto add = [&text](const std::string& label, const std::string& value) {
+        if (value.empty()) return;
+        text += (text.empty() ? "" : ", ") + label + value;
+    };
+    add("made by ", port.manufacturer);
+    add("serial number ", port.serialNumber);
+    return text;
+}
+
+std::string State(const ComDevice& device) {
+    const std::string problem = DeviceProblem(device.path);
+    if (problem == kNoSuchDevice) return "missing";
+    if (!problem.empty()) return problem;
+    const DeviceHolder holder = HolderOf(device.path);
+    if (holder.pid == 0) return "free";
+    if (holder.pid == QCoreApplication::applicationPid()) return "open in this program";
+    return "busy: held by " + holder.name + " (process " + std::to_string(holder.pid) + ")";
+}
+
+}  // namespace
+
+std::string DescribePort(int number, const ComDevice& device) {
+    const std::string name = "Com" + std::to_string(number);
+    if (device.path.empty()) return name + ": no device; " + device.nothing;
+    std::string text = name + ": " + What(device);
+    if (device.port)
+        if (const std::string adapter = Adapter(*device.port); !adapter.empty()) text += "\n" + adapter;
+    return text + "\n" + State(device);
+}
+
+}  // namespace zr
