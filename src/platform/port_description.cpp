@@ -32,7 +32,9 @@ std::string State(const ComDevice& device) {
     const DeviceHolder holder = HolderOf(device.path);
     if (holder.pid == 0) return "free";
     if (holder.pid == QCoreApplication::applicationPid()) return "open in this program";
-    return "busy: held by " + holder.name + " (process " + std::to_string(holder.pid) + ")";
+    const std::string process = holder.name + " (process " + std::to_string(holder.pid) + ")";
+    // A descriptor alone does not keep this program out (a simulator keeps its own end open).
+    return holder.locked ? "busy: held by " + process : "free, but " + process + " has it open too";
 }
 
 }  // namespace

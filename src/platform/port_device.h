@@ -26,10 +26,11 @@ std::string DeviceProblem(const std::string& path);
 // closed, a USB adapter pulled out): nothing will ever arrive on it again.
 bool DeviceHungUp(qintptr handle);
 
-// The process that holds a device open, as its lock file or the process table tell.
+// The process that holds a device, as its lock file or else the process table tell.
 struct DeviceHolder {
-    long pid = 0;      // 0: nothing tells
-    std::string name;  // the program's name
+    long pid = 0;         // 0: nothing tells
+    std::string name;     // the program's name
+    bool locked = false;  // it holds the device's lock file, not just a descriptor open on it
 };
 DeviceHolder HolderOf(const std::string& path);
 

@@ -19,13 +19,17 @@ bool Running(long pid) {
     return pid > 0 && fs::exists(fs::path("/proc") / std::to_string(pid), error);
 }
 
-// The program's name: its command's file name (the kernel's own name for it is cut at 15 characters).
-DeviceHolder Named(long pid) {
-    std::string command;
-    std::ifstream line(fs::path("/proc") / std::to_string(pid) / "cmdline");
+// The program's name: its command's file name, or the kernel's name for it (cut at 15
+// characters) when the command line tells none.
+DeviceHolder Named(long pid, bool locked) {
+    const fs::path process = fs::path("/proc") / std::to_string(pid);
+    std::string command, kernelName;
+    std::ifstream line(process / "cmdline");
     std::getline(line, command, '\0');
-    const std::string name = fs::path(command).filename().string();
-    return {pid, name.empty() ? "another program" : name};
+    std::ifstream comm(process / "comm");
+    std::getline(comm, kernelName);
+    std::string name = command.empty() ? kernelName : fs::path(command).filename().string();
+    return {pid, name.empty() ? "another program" : name, locked};
 }
 
 // The process named by the device's lock file (its first number, in the UUCP way), when it
@@ -70,8 +74,8 @@ long DescriptorProcess(const std::string& path) {
 }  // namespace
 
 DeviceHolder HolderOf(const std::string& path) {
-    if (const long pid = LockFileProcess(path)) return Named(pid);
-    if (const long pid = DescriptorProcess(path)) return Named(pid);
+    if (const long pid = LockFileProcess(path)) return Named(pid, true);
+    if (const long pid = DescriptorProcess(path)) return Named(pid, false);
     return {};
 }
 

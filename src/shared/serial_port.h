@@ -14,7 +14,8 @@ public:
 
     virtual bool portOpen() const = 0;
     // Opens (true) or closes (false). Opening can fail: portOpen() then stays false and
-    // openError() says which port, which device and why.
+    // openError() says which port, which device, why and what to do; a number outside 1..4
+    // is told as "Com<number> is not a port: ...".
     virtual void setPortOpen(bool open) = 0;
     virtual std::string openError() const = 0;
     // What port `number` (1 = COM1 ... 4 = COM4) stands for now, as the operator knows it:

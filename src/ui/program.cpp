@@ -1,8 +1,10 @@
 #include "ui/program.h"
 
+#include <QComboBox>
 #include <QFont>
 
 #include "link/send_stop.h"
+#include "ui/port_tips.h"
 #include "ui/wiring.h"
 #include "window/start_up.h"
 
@@ -21,6 +23,8 @@ Program::Program(const QString& folder)
       module_(port_, timer_, clock_, events_, dialogs_, window_, files_) {
     dialogs_.setParent(&window_);
     WireHandlers(window_, module_);
+    KeepPortTipsFresh(qobject_cast<QComboBox*>(window_.widget(Control::cboPort)),
+                      [this](int number) { return port_.describe(static_cast<int16_t>(number)); });
     Form_Load(module_);
 }
 

@@ -1,5 +1,6 @@
 #include <signal.h>
 
+#include <QComboBox>
 #include <QFile>
 #include <QSerialPort>
 #include <QtTest>
@@ -19,6 +20,8 @@ private slots:
     void thePumpVanishesMidReply();
     void theDeviceIsUnplugged();
     void thePortIsInUseByAnotherProgram();
+    void anOpenFailureLeavesNoStaleReplyAndNoTimeOut();
+    void thePortBoxTellsWhatEachPortIsWhenOpened();
 };
 
 namespace {
@@ -85,9 +88,66 @@ void LineFaultsTest::thePortIsInUseByAnotherProgram() {
     QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
     live.send("?");
     QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") + " -> " +
-                                          device + "): busy, in use by another program"});
+                                          device + "): busy, in use by test_e2e_window (process " +
+                                          QString::number(QCoreApplication::applicationPid()) + ")"});
     other.close();
     ExpectRecovered(live);
+}
+
+// After an answered Send, a Send whose port cannot be opened blanks the reply fields; after an
+// unanswered one, its time-out box never comes, since nothing more was sent.
+void LineFaultsTest::anOpenFailureLeavesNoStaleReplyAndNoTimeOut() {
+    LiveWindow live;
+    QVERIFY2(live.start(), qPrintable(live.sim.error()));
+    live.send("?");
+    QCOMPARE(live.shown(Control::lblReply), QString("Absolute position = 0 Steps"));
+    QFile::remove(live.folder.filePath("COM1"));
+    QFile::link("/dev/pts/no-such-terminal", live.folder.filePath("COM1"));
+    live.send("?");
+    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") +
+                                          " -> /dev/pts/no-such-terminal): no such device"});
+    for (Control field : {Control::lblStatCode, Control::lblStatus, Control::lblReply})
+        QCOMPARE(live.shown(field), QString());
+    QCOMPARE(live.shown(Control::lblReplyCode), QString("none"));
+
+    live.boxes.seen.clear();
+    live.sim.stop();
+    QVERIFY2(live.start({"--silent"}), qPrintable(live.sim.error()));
+    live.send("?");  // unanswered: the port stays open and the time-out is armed
+    live.click(Control::cmdSetup);
+    QWidget* port = live.window().widget(Control::cboPort);
+    QTest::keyClick(port, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(port, "/dev/ttyUSB0");
+    live.click(Control::cmdExitSetup);
+    live.click(Control::cmdXmit);
+    QTest::qWait(2500);
+    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: \"/dev/ttyUSB0\" is not a port: choose Com1 to Com4, or "
+                                          "link the device as COM1 in " + live.folder.path()});
+}
+
+// Each port's tooltip and accessible description tell what it stands for, afresh when the list
+// is opened: free at first (pumpsim keeps its own end open), open in this program once an
+// unanswered Send left it open.
+void LineFaultsTest::thePortBoxTellsWhatEachPortIsWhenOpened() {
+    LiveWindow live;
+    QVERIFY2(live.start({"--silent"}), qPrintable(live.sim.error()));
+    auto* box = qobject_cast<QComboBox*>(live.window().widget(Control::cboPort));
+    const QString com1 = "Com1: " + live.folder.filePath("COM1") + " -> " +
+                         QFile::symLinkTarget(live.folder.filePath("COM1")) + "\n";
+    live.click(Control::cmdSetup);
+    box->showPopup();
+    QCOMPARE(box->itemData(0, Qt::ToolTipRole).toString(),
+             com1 + "free, but pumpsim (process " + QString::number(live.sim.processId()) + ") has it open too");
+    box->hidePopup();
+    live.click(Control::cmdExitSetup);
+    live.send("?");
+    live.click(Control::cmdSetup);
+    box->showPopup();
+    QCOMPARE(box->itemData(0, Qt::ToolTipRole).toString(), com1 + "open in this program");
+    QCOMPARE(box->itemData(0, Qt::AccessibleDescriptionRole).toString(), com1 + "open in this program");
+    QCOMPARE(box->itemText(0), QString("Com1"));
+    QVERIFY(box->itemData(1, Qt::ToolTipRole).toString().startsWith("Com2: "));
+    box->hidePopup();
 }
 
 ZR_TEST(LineFaultsTest);
