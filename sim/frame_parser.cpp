@@ -16,7 +16,10 @@ unsigned char XorOf(std::string_view bytes) {
     return x;
 }
 
-void FrameParser::Feed(std::string_view bytes) {
+void FrameParser::Feed(std::string_view bytes, double now) {
+    if (bytes.empty()) return;
+    if (now - lastByte_ > kPartialFrameLife) state_ = State::Idle;
+    lastByte_ = now;
     for (char b : bytes) Step(b);
 }
 

@@ -17,13 +17,16 @@ namespace pumpsim {
 //
 // Bytes outside a frame are skipped. A "/" or 0xFF inside an unfinished DT frame, or 0xFF
 // inside the command of an OEM frame, abandons it and starts a new one, so that a frame cut
-// short by a client that went away does not swallow the next one. Frames longer than
+// short by a client that went away does not swallow the next one; so does a pause of more than
+// kPartialFrameLife seconds inside a frame (garbage such as a lone FF 02). Frames longer than
 // kMaxFrame bytes are dropped.
 class FrameParser {
 public:
     static constexpr std::size_t kMaxFrame = 512;
+    static constexpr double kPartialFrameLife = 0.1;
 
-    void Feed(std::string_view bytes);
+    // Bytes that arrived at `now` (seconds on any steady clock).
+    void Feed(std::string_view bytes, double now = 0);
     // The next complete frame, in arrival order.
     std::optional<Frame> Next();
 
@@ -35,6 +38,7 @@ private:
     void Finish(bool checksumOk);
 
     State state_ = State::Idle;
+    double lastByte_ = 0;
     Frame current_;
     std::deque<Frame> ready_;
 };

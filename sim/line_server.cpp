@@ -63,7 +63,7 @@ void LineServer::Receive(double now) {
         if (n == 0 || (errno != EAGAIN && errno != EINTR)) quietUntil_ = now + kHangUpPause;
         return;
     }
-    parser_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)));
+    parser_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)), now);
     while (auto frame = parser_.Next()) {
         Log("rx", frame->raw);
         if (options_.silent) continue;

@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) return Fail(error + "\n" + kUsage, 2);
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     auto terminal = PseudoTerminal::Open(error);
     if (!terminal) return Fail(error, 1);
     const std::optional<SymbolicLink> link =

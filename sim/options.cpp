@@ -6,9 +6,17 @@
 namespace pumpsim {
 
 const char* const kUsage =
-    "usage: pumpsim [--link PATH] [--address LIST] [--silent] [--dribble MS] [--bad-checksum]\n"
+    "usage: pumpsim [--help] [--link PATH] [--address LIST] [--silent] [--dribble MS] [--bad-checksum]\n"
     "               [--late MS] [--ports 3|4|5|6|8|12] [--noise before|inside] [--long N]\n"
-    "  LIST: pumps on the line, e.g. 1,2,A (entries 1..9 and A..F; default 1)\n";
+    "Plays pumps on a pseudo-terminal, linked as PATH when given (e.g. the program's COM1).\n"
+    "  --address LIST  pumps on the line, e.g. 1,2,A (entries 1..9 and A..F; default 1)\n"
+    "  --silent        read requests, never answer\n"
+    "  --dribble MS    send replies a byte every MS milliseconds\n"
+    "  --bad-checksum  spoil the checksum of OEM replies\n"
+    "  --late MS       answer MS milliseconds late\n"
+    "  --ports N       valves with N ports (default 6)\n"
+    "  --noise WHERE   garbage before or inside each reply\n"
+    "  --long N        lengthen each reply's data by N characters\n";
 
 char AddressOfEntry(const std::string& entry) {
     if (entry.size() != 1) return 0;
@@ -48,7 +56,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         auto value = [&]() -> const std::string& { return args[++i]; };
-        if (a == "--silent") {
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--silent") {
             o.silent = true;
         } else if (a == "--bad-checksum") {
             o.badChecksum = true;

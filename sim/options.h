@@ -17,6 +17,7 @@ struct Options {
     bool badChecksum = false;
     LineFaults faults;
     int ports = 6;
+    bool help = false;  // print the usage and stop
 };
 
 // Reads the command line; on a mistake returns nullopt and says why in error.
