@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QtGlobal>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,14 @@ namespace zr {
 // What the file COMn in `folder` is. A link is read, and followed only to see where it ends.
 ComLink ReadComLink(int number, const std::string& folder);
 
-// The computer's serial ports, as the operating system lists them.
+// The computer's serial ports, as the operating system lists them. Slow: tens of
+// milliseconds where each device is looked at.
 std::vector<SerialPortEntry> ListSerialPorts();
+
+// A stamp of the set of devices (when /dev and the stable names last changed): while it stays
+// the same, no port came or went and an earlier listing still holds. Nothing where the system
+// tells no such time.
+std::optional<std::int64_t> DevicesStamp();
 
 inline constexpr const char* kNoSuchDevice = "no such device";
 

@@ -43,6 +43,17 @@ std::string DeviceProblem(const std::string& path) {
     return {};
 }
 
+// The device nodes change /dev; the stable names, made a moment later, change their own folder.
+std::optional<std::int64_t> DevicesStamp() {
+    std::int64_t stamp = 0;
+    for (const char* folder : {"/dev", "/dev/serial/by-id"}) {
+        struct stat st {};
+        if (::stat(folder, &st) == 0) stamp += std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        else if (errno != ENOENT) return std::nullopt;
+    }
+    return stamp;
+}
+
 bool DeviceHungUp(qintptr handle) {
     pollfd query{static_cast<int>(handle), 0, 0};
     return ::poll(&query, 1, 0) == 1 && (query.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;

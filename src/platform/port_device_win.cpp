@@ -21,6 +21,11 @@ std::vector<SerialPortEntry> ListSerialPorts() {
     return ports;
 }
 
+// Ports are listed afresh each time they are needed.
+std::optional<std::int64_t> DevicesStamp() {
+    return std::nullopt;
+}
+
 // Windows tells nothing before the opening itself; its failure names the reason.
 std::string DeviceProblem(const std::string&) {
     return {};

@@ -68,7 +68,15 @@ bool QtSerialPort::portOpen() const {
 }
 
 ComDevice QtSerialPort::resolve(int16_t number) const {
-    return MapComPort(number, ReadComLink(number, programDir_), ports_, programDir_);
+    return MapComPort(number, ReadComLink(number, programDir_), [this] { return listedPorts(); }, programDir_);
+}
+
+// Listing the ports is slow; checking a port left open, or telling the four ports, reuses
+// the last listing while no device has come or gone.
+std::vector<SerialPortEntry> QtSerialPort::listedPorts() const {
+    const std::optional<std::int64_t> stamp = DevicesStamp();
+    if (!stamp || !listing_ || listing_->stamp != stamp) listing_ = Listing{stamp, ports_()};
+    return listing_->ports;
 }
 
 // A read on a device that hung up fails at once, every time: left open, the port's read

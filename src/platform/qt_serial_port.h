@@ -2,7 +2,9 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/port_device.h"
 #include "shared/serial_port.h"
@@ -43,7 +45,13 @@ public:
     std::string describe(int16_t number) const;
 
 private:
+    struct Listing {
+        std::optional<std::int64_t> stamp;
+        std::vector<SerialPortEntry> ports;
+    };
+
     ComDevice resolve(int16_t number) const;
+    std::vector<SerialPortEntry> listedPorts() const;
     void open();
     void takeInPending();
     bool deviceGone() const;
@@ -62,6 +70,7 @@ private:
     std::string openedPath_;    // the device the open port is on
     int16_t openedPort_ = 0;    // the port number it was opened as
     bool closePending_ = false;
+    mutable std::optional<Listing> listing_;  // the last listing of the ports, while it holds
 };
 
 }  // namespace zr

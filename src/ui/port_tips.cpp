@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QTimer>
 
 namespace zr {
 
@@ -36,7 +37,8 @@ private:
 
 void KeepPortTipsFresh(QComboBox* box, std::function<std::string(int number)> describe) {
     auto* tips = new PortTips(box, std::move(describe));
-    tips->refresh();
+    // Told first once the window is up: listing the ports can take a while.
+    QTimer::singleShot(0, tips, [tips] { tips->refresh(); });
     box->view()->window()->installEventFilter(tips);
 }
 

@@ -165,8 +165,9 @@ private slots:
         const auto expand = [&](const QByteArray& text) {
             return QString::fromLatin1(text).replace("@", folder.path()).replace("PTY", pty.slaveName.c_str());
         };
-        QStringList shown;
-        for (int16_t n = 1; n <= 4; ++n) shown << QString::fromStdString(port.deviceOf(n));
+        QStringList shown{QString::fromStdString(port.deviceOf(1))};
+        QCOMPARE(listings, row[2].contains("COM1") ? 0 : 1);  // a link costs no listing
+        for (int16_t n = 2; n <= 4; ++n) shown << QString::fromStdString(port.deviceOf(n));
         QCOMPARE(shown.join(" / ").simplified(), expand(row[3]));
         QString box;
         if (const int nothing = int(shown.indexOf("")) + 1; nothing > 0) {
@@ -176,9 +177,8 @@ private slots:
             box = QString::fromStdString(port.openError());
         }
         QCOMPARE(box, expand(row[4]));
-        listings = 0;
         QCOMPARE(QString::fromStdString(port.describe(1)), expand(row[5]));
-        QCOMPARE(listings, row[2].contains("COM1") ? 0 : 1);  // a link costs no listing
+        QVERIFY(listings <= 1);  // one listing serves while no device comes or goes
     }
 
     void settingsTextsAreReadOrRefused_data() { test::AddTableRows(QFINDTESTDATA("line_settings.txt")); }
