@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
-#include <QTimer>
 
 namespace zr {
 
@@ -36,10 +35,8 @@ private:
 }  // namespace
 
 void KeepPortTipsFresh(QComboBox* box, std::function<std::string(int number)> describe) {
-    auto* tips = new PortTips(box, std::move(describe));
-    // Told first once the window is up: listing the ports can take a while.
-    QTimer::singleShot(0, tips, [tips] { tips->refresh(); });
-    box->view()->window()->installEventFilter(tips);
+    // Told only when the list opens (listing the ports can take a while; start-up waits for none).
+    box->view()->window()->installEventFilter(new PortTips(box, std::move(describe)));
 }
 
 }  // namespace zr
