@@ -24,20 +24,27 @@ std::string CountWord(std::size_t count) {
     return count < 5 ? words[count] : std::to_string(count);
 }
 
-// "this computer has ..." for a COMn beyond the ports it has.
-std::string NothingAt(int number, const std::vector<SerialPortEntry>& counted, const std::string& folder) {
+// "this computer has ..." for a COMn beyond the ports it has: each port with the number it
+// is, or would be but for a link in the folder.
+std::string NothingAt(int number, const std::vector<SerialPortEntry>& counted, const std::string& folder,
+                      const std::function<bool(int)>& linked) {
     const std::string com = "COM" + std::to_string(number);
     if (counted.empty())
         return "this computer has no serial port: plug in the adapter, or link a device as " + com + " in " + folder;
+    const auto numbered = [&](std::size_t i) {
+        const int n = static_cast<int>(i) + 1;
+        return "Com" + std::to_string(n) + (linked(n) ? " without its link" : "");
+    };
     std::string text = "this computer has " + CountWord(counted.size()) + " serial port" +
                        (counted.size() == 1 ? "" : "s") + ", ";
-    for (std::size_t i = 0; i < counted.size(); ++i) {
-        if (i > 0) text += i + 1 == counted.size() ? " and " : ", ";
-        text += counted[i].device;
+    if (counted.size() == 1) {
+        text += counted[0].device + (linked(1) ? ", which Com1 would be without its link" : ", which is Com1");
+    } else {
+        for (std::size_t i = 0; i < counted.size(); ++i) {
+            if (i > 0) text += i + 1 == counted.size() ? " and " : ", ";
+            text += counted[i].device + " (" + numbered(i) + ")";
+        }
     }
-    const std::string last = "Com" + std::to_string(counted.size());
-    text += counted.size() == 1 ? ", which is Com1"
-                                : ", which are Com1 " + std::string(counted.size() == 2 ? "and " : "to ") + last;
     return text + ": plug in another adapter, or link a device as " + com + " in " + folder;
 }
 
@@ -52,7 +59,8 @@ std::vector<SerialPortEntry> CountedPorts(std::vector<SerialPortEntry> ports) {
     return ports;
 }
 
-ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder) {
+ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder,
+                     const std::function<bool(int)>& linked) {
     if (link.present) {
         if (!link.symLink) return {link.path, link.path, std::nullopt, {}};
         return {link.resolved.empty() ? link.target : link.resolved, link.path + " -> " + link.target,
@@ -63,7 +71,7 @@ ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, c
         const SerialPortEntry& port = counted[static_cast<std::size_t>(number - 1)];
         return {port.device, port.device, port, {}};
     }
-    return {{}, {}, std::nullopt, NothingAt(number, counted, folder)};
+    return {{}, {}, std::nullopt, NothingAt(number, counted, folder, linked)};
 }
 
 }  // namespace zr

@@ -44,7 +44,9 @@ struct ComDevice {
 std::vector<SerialPortEntry> CountedPorts(std::vector<SerialPortEntry> ports);
 
 // COMn (1..4): the folder's COMn when something is there, else the n-th counted port. The
-// ports are listed only when there is no COMn in the folder.
-ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder);
+// ports are listed only when there is no COMn in the folder; `linked` tells whether another
+// number has a COMn in the folder, for the message when COMn stands for nothing.
+ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder,
+                     const std::function<bool(int)>& linked);
 
 }  // namespace zr

@@ -68,7 +68,9 @@ bool QtSerialPort::portOpen() const {
 }
 
 ComDevice QtSerialPort::resolve(int16_t number) const {
-    return MapComPort(number, ReadComLink(number, programDir_), [this] { return listedPorts(); }, programDir_);
+    return MapComPort(
+        number, ReadComLink(number, programDir_), [this] { return listedPorts(); }, programDir_,
+        [this](int other) { return ReadComLink(other, programDir_).present; });
 }
 
 // Listing the ports is slow; checking a port left open, or telling the four ports, reuses
