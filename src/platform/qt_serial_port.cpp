@@ -68,6 +68,7 @@ bool QtSerialPort::portOpen() const {
 }
 
 ComDevice QtSerialPort::resolve(int16_t number) const {
+    if (number == givenPort_) return {givenDevice_, givenDevice_, std::nullopt, {}};
     return MapComPort(
         number, ReadComLink(number, programDir_), [this] { return listedPorts(); }, programDir_,
         [this](int other) { return ReadComLink(other, programDir_).present; });
@@ -115,6 +116,11 @@ std::string QtSerialPort::deviceOf(int16_t number) const {
 
 std::string QtSerialPort::describe(int16_t number) const {
     return DescribePort(number, resolve(number));
+}
+
+void QtSerialPort::setDevice(int16_t number, const std::string& path) {
+    givenPort_ = number;
+    givenDevice_ = path;
 }
 
 void QtSerialPort::open() {

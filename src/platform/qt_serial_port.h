@@ -44,6 +44,10 @@ public:
     // What port `number` stands for and in what state, in a few lines for the operator.
     std::string describe(int16_t number) const;
 
+    // From now on port `number` stands for the device `path`, whatever COMn would otherwise
+    // name: for a program given the device to use by its caller.
+    void setDevice(int16_t number, const std::string& path);
+
 private:
     struct Listing {
         std::optional<std::int64_t> stamp;
@@ -71,6 +75,8 @@ private:
     int16_t openedPort_ = 0;    // the port number it was opened as
     bool closePending_ = false;
     mutable std::optional<Listing> listing_;  // the last listing of the ports, while it holds
+    int16_t givenPort_ = 0;  // the port number setDevice gave a device to; 0 when none
+    std::string givenDevice_;
 };
 
 }  // namespace zr

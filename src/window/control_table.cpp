@@ -110,4 +110,9 @@ const std::vector<std::string>& FixedItems(Control control) {
     return found == lists.end() ? none : found->second;
 }
 
+void AddFixedItems(Form& form) {
+    for (const ControlInfo& info : ControlTable())
+        for (const std::string& item : FixedItems(info.control)) form.addItem(info.control, item);
+}
+
 }  // namespace zr

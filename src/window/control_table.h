@@ -43,6 +43,8 @@ const ControlInfo& InfoOf(Control control);
 
 // The fixed items of a combo box's list (empty for controls without fixed items).
 const std::vector<std::string>& FixedItems(Control control);
+// Fills every combo box of `form` with its fixed items, as the window holds them.
+void AddFixedItems(Form& form);
 
 // The window's client area, in twips.
 constexpr int kClientWidthTwips = 9405;

@@ -22,7 +22,7 @@ void EnsureProgramFile(Module& m) {
 
 }  // namespace
 
-void Form_Load(Module& m) {
+void StartUpState(Module& m) {
     m.form.setVisible(Control::fraProgram, false);
     m.form.setVisible(Control::cboFile0, false);
     m.form.setVisible(Control::cboFile1, false);
@@ -37,6 +37,10 @@ void Form_Load(Module& m) {
     m.form.setListIndex(Control::cboProtocol, 0);
     m.PortNum = 1;
     m.form.setListIndex(Control::cboAddress, 0);
+}
+
+void Form_Load(Module& m) {
+    StartUpState(m);
     m.ProgFile = PathInFolder(m.files.folder(), kProgramsFile);
     EnsureProgramFile(m);
 }

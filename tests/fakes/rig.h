@@ -21,9 +21,10 @@ namespace zr::test {
 struct Rig {
     explicit Rig(const std::string& folder = "/nonexistent-zadu-rovu-folder")
         : files(folder), m(serial, timer, clock, events, dialogs, form, files) {
-        form.onText1Change = [this] { text1_Change(m); };
-        for (const ControlInfo& info : ControlTable())
-            for (const std::string& item : FixedItems(info.control)) form.addItem(info.control, item);
+        form.onTextSet = [this](Control c) {
+            if (c == Control::text1) text1_Change(m);
+        };
+        AddFixedItems(form);
     }
 
     FakeClock clock;

@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(boxes.join("; "), row[8]);
         QCOMPARE(rig.serial.usedWhileClosed, 0);
         QCOMPARE(rig.m.CmdString, rig.form.text(Control::text1));
-        QCOMPARE(rig.form.at(Control::text1).textSets, 1 + int(clicks.count('E')));
+        QCOMPARE(rig.form.textSets(Control::text1), 1 + int(clicks.count('E')));
         QVERIFY(rig.m.PendingClicks.empty());
         QVERIFY(!rig.m.PositionShowing);
     }

@@ -1,0 +1,48 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <csignal>
+
+#include "cli/interrupt.h"
+
+namespace zr::cli {
+
+namespace {
+
+// The self-pipe: the signal handler writes one byte, the event loop reads it.
+int gPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(gPipe[1], &byte, 1);
+    std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
+
+Interrupt::Interrupt() {
+    if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier] {
+        char byte = 0;
+        while (::read(gPipe[0], &byte, 1) == 1) {
+        }
+        notifier->setEnabled(false);
+        emit interrupted();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+Interrupt::~Interrupt() {
+    std::signal(SIGINT, SIG_DFL);
+    for (int& fd : gPipe) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+}
+
+}  // namespace zr::cli

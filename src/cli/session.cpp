@@ -1,0 +1,141 @@
+#include "cli/session.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+
+#include "cli/interrupt.h"
+#include "cmdlang/parse_display.h"
+#include "link/send_stop.h"
+#include "reply/position_display.h"
+#include "window/control_table.h"
+#include "window/start_up.h"
+
+namespace zr::cli {
+
+namespace {
+
+QString Latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+
+QString Hex(const std::string& bytes) {
+    return QString::fromLatin1(QByteArray(bytes.data(), qsizetype(bytes.size())).toHex());
+}
+
+const char* OutcomeName(int outcome, bool group) {
+    switch (outcome) {
+        case kNoReply:
+            return "no reply";
+        case kChecksumError:
+            return "checksum error";
+        default:
+            return group ? "no reply expected" : "answered";
+    }
+}
+
+void PrintLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+Session::Session(const QString& folder, const Options& options)
+    : port_(folder),
+      timer_([this] {
+          ++timeOuts_;
+          Timer2_Timer(m_);
+      }),
+      files_(folder.toStdString()),
+      m_(port_, timer_, clock_, events_, dialogs_, form_, files_) {
+    form_.onTextSet = [this](Control c) {
+        if (c == Control::text1) text1_Change(m_);
+    };
+    AddFixedItems(form_);
+    StartUpState(m_);
+    form_.setListIndex(Control::cboPort, options.portIndex);
+    form_.setListIndex(Control::cboBaud, options.baudIndex);
+    form_.setListIndex(Control::cboProtocol, options.protocolIndex);
+    form_.setListIndex(Control::cboAddress, options.addressIndex);
+    if (!options.device.empty()) port_.setDevice(1, options.device);
+}
+
+bool Session::awaitTimeOut() {
+    const int before = timeOuts_;
+    while (timer_.enabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return timeOuts_ > before;
+}
+
+int Session::outcome(bool timedOut) const {
+    if (timedOut) return kNoReply;
+    if (m_.ErrNum == 3) return kChecksumError;
+    return kDone;
+}
+
+void Session::printReply(const std::string& command, bool json, int outcome) const {
+    const std::string statusCode = form_.text(Control::lblStatCode), status = form_.text(Control::lblStatus),
+                      reply = form_.text(Control::lblReply), data = form_.text(Control::lblReplyCode);
+    if (!json) {
+        for (const std::string* line : {&statusCode, &status, &reply, &data}) PrintLine(*line);
+        return;
+    }
+    const Module::ExchangeRecord& x = m_.LastExchange;
+    QJsonObject object{
+        {"command", Latin1(command)},
+        {"statusCode", Latin1(statusCode)},
+        {"status", Latin1(status)},
+        {"reply", Latin1(reply)},
+        {"data", Latin1(data)},
+        {"request", Hex(x.request)},
+        {"rawReply", Hex(x.reply)},
+        {"ms", x.readAt < 0 ? QJsonValue() : QJsonValue((x.readAt - x.sentAt) * 1000.0)},
+        {"outcome", OutcomeName(outcome, m_.AddrMode == "m")},
+    };
+    PrintLine(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+}
+
+int Session::send(const std::vector<std::string>& commands, bool json) {
+    int status = kDone;
+    for (const std::string& command : commands) {
+        form_.setText(Control::text1, command);
+        cmdXmit_Click(m_);
+        if (m_.PortFailed) return kPortFailed;
+        // The checksum error has no box in the window; here it is told beside the fields.
+        if (m_.ErrNum == 3) dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
+        const int result = outcome(awaitTimeOut());
+        printReply(command, json, result);
+        if (status == kDone) status = result;
+    }
+    return status;
+}
+
+int Session::check(const std::vector<std::string>& commands) {
+    int status = kDone;
+    for (const std::string& command : commands) {
+        form_.setText(Control::text1, command);
+        cmdParse_Click(m_);
+        PrintLine(m_.ParseText);
+        if (m_.ErrNum != 0) status = kSyntaxError;
+    }
+    return status;
+}
+
+int Session::position(bool watch) {
+    form_.onTextSet = [this](Control c) {
+        if (c == Control::lblSyringe || c == Control::lblValve) PrintLine(form_.text(c));
+    };
+    Interrupt interrupt;
+    if (watch) {
+        form_.setValue(Control::chkReport, 1);
+        QObject::connect(&interrupt, &Interrupt::interrupted, [this] { form_.setValue(Control::chkReport, 0); });
+    }
+    const int before = timeOuts_;
+    cmdPosition_Click(m_);
+    if (m_.PortFailed) return kPortFailed;
+    awaitTimeOut();
+    port_.setPortOpen(false);
+    return timeOuts_ > before ? kNoReply : kDone;
+}
+
+}  // namespace zr::cli

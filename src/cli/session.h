@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli/stderr_dialogs.h"
+#include "platform/qt_event_pump.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_timer.h"
+#include "platform/steady_clock.h"
+#include "shared/disk_files.h"
+#include "shared/module.h"
+#include "window/memory_form.h"
+
+namespace zr::cli {
+
+// Exit statuses.
+inline constexpr int kDone = 0;
+inline constexpr int kSyntaxError = 1;
+inline constexpr int kPortFailed = 2;
+inline constexpr int kNoReply = 3;
+inline constexpr int kChecksumError = 4;
+inline constexpr int kUsageError = 64;
+
+// The module on the program's folder with the window's start-up state, over a form without
+// widgets, with the link chosen in the form's lists as the options say. Each action presses
+// the window's own buttons and reports what the window would show.
+class Session {
+public:
+    Session(const QString& folder, const Options& options);
+
+    int send(const std::vector<std::string>& commands, bool json);
+    int check(const std::vector<std::string>& commands);
+    int position(bool watch);
+
+private:
+    // Lets the event loop run while the reply time-out is due, so that a command without
+    // reply is reported after the same time as in the window. True when it fired.
+    bool awaitTimeOut();
+    int outcome(bool timedOut) const;
+    void printReply(const std::string& command, bool json, int outcome) const;
+
+    MemoryForm form_;
+    QtSerialPort port_;
+    QtTimer timer_;
+    SteadyClock clock_;
+    QtEventPump events_;
+    StderrDialogs dialogs_;
+    DiskFiles files_;
+    Module m_;
+    int timeOuts_ = 0;
+};
+
+}  // namespace zr::cli
