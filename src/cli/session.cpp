@@ -51,6 +51,7 @@ Session::Session(const QString& folder, const Options& options)
       m_(port_, timer_, clock_, events_, dialogs_, form_, files_) {
     form_.onTextSet = [this](Control c) {
         if (c == Control::text1) text1_Change(m_);
+        if (printPosition_ && (c == Control::lblSyringe || c == Control::lblValve)) PrintLine(form_.text(c));
     };
     AddFixedItems(form_);
     StartUpState(m_);
@@ -122,9 +123,7 @@ int Session::check(const std::vector<std::string>& commands) {
 }
 
 int Session::position(bool watch) {
-    form_.onTextSet = [this](Control c) {
-        if (c == Control::lblSyringe || c == Control::lblValve) PrintLine(form_.text(c));
-    };
+    printPosition_ = true;
     Interrupt interrupt;
     if (watch) {
         form_.setValue(Control::chkReport, 1);

@@ -50,7 +50,8 @@ private:
     StderrDialogs dialogs_;
     DiskFiles files_;
     Module m_;
-    int timeOuts_ = 0;
+    int timeOuts_ = 0;           // how often the reply time-out fired
+    bool printPosition_ = false;  // the position display's lines go to stdout as shown
 };
 
 }  // namespace zr::cli
