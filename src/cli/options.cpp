@@ -101,6 +101,8 @@ private:
             } else if (!v.empty()) {
                 o.portIndex = 0;
                 o.device = v;
+            } else if (parsed_.error.empty()) {
+                fail("--port needs a port or a device");
             }
         } else if (link && name == "--protocol") {
             choose(Control::cboProtocol, "--protocol", value(arg, equals, i), o.protocolIndex);

@@ -16,13 +16,8 @@
 
 namespace zr::cli {
 
-// Exit statuses.
-inline constexpr int kDone = 0;
-inline constexpr int kSyntaxError = 1;
-inline constexpr int kPortFailed = 2;
-inline constexpr int kNoReply = 3;
-inline constexpr int kChecksumError = 4;
-inline constexpr int kUsageError = 64;
+// The program's exit statuses.
+enum ExitStatus : int { kDone = 0, kSyntaxError = 1, kPortFailed = 2, kNoReply = 3, kChecksumError = 4, kUsageError = 64 };
 
 // The module on the program's folder with the window's start-up state, over a form without
 // widgets, with the link chosen in the form's lists as the options say. Each action presses
