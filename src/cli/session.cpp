@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <optional>
 
 #include "cli/interrupt.h"
 #include "cmdlang/parse_display.h"
@@ -15,6 +16,9 @@
 namespace zr::cli {
 
 namespace {
+
+// The error number the OEM decoder sets for a reply whose checksum does not add up.
+constexpr int16_t kChecksumErrNum = 3;
 
 QString Latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
 
@@ -70,7 +74,7 @@ bool Session::awaitTimeOut() {
 
 int Session::outcome(bool timedOut) const {
     if (timedOut) return kNoReply;
-    if (m_.ErrNum == 3) return kChecksumError;
+    if (m_.ErrNum == kChecksumErrNum) return kChecksumError;
     return kDone;
 }
 
@@ -103,7 +107,7 @@ int Session::send(const std::vector<std::string>& commands, bool json) {
         cmdXmit_Click(m_);
         if (m_.PortFailed) return kPortFailed;
         // The checksum error has no box in the window; here it is told beside the fields.
-        if (m_.ErrNum == 3) dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
+        if (m_.ErrNum == kChecksumErrNum) dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
         const int result = outcome(awaitTimeOut());
         printReply(command, json, result);
         if (status == kDone) status = result;
@@ -124,10 +128,12 @@ int Session::check(const std::vector<std::string>& commands) {
 
 int Session::position(bool watch) {
     printPosition_ = true;
-    Interrupt interrupt;
+    // Watching, the display repeats as with Auto checked until Ctrl-C unchecks it.
+    std::optional<Interrupt> interrupt;
     if (watch) {
         form_.setValue(Control::chkReport, 1);
-        QObject::connect(&interrupt, &Interrupt::interrupted, [this] { form_.setValue(Control::chkReport, 0); });
+        interrupt.emplace();
+        QObject::connect(&*interrupt, &Interrupt::interrupted, [this] { form_.setValue(Control::chkReport, 0); });
     }
     const int before = timeOuts_;
     cmdPosition_Click(m_);
