@@ -28,16 +28,16 @@ bool ReadCommandListFile(Module& m, std::vector<std::string>& lines) {
     return true;
 }
 
-// The file is read before anything is changed, so that a pick whose file cannot be read
-// keeps the command being edited; the list is emptied then, because it no longer belongs to
-// the file that CmdListFile names.
+// A pick discards the command being edited before the file is opened, even when it then
+// cannot be read; the list is emptied then too, because it no longer belongs to the file that
+// CmdListFile names.
 void cboDevice_Click(Module& m) {
     const int index = m.form.listIndex(Control::cboDevice);
     if (index < 0 || index >= static_cast<int>(DeviceTypes.size())) return;
+    m.form.setText(Control::text1, "");
     m.CmdListFile = PathInFolder(m.files.folder(), DeviceTypes[static_cast<std::size_t>(index)].file);
     std::vector<std::string> lines;
-    const bool loaded = ReadCommandListFile(m, lines);
-    if (loaded) m.form.setText(Control::text1, "");
+    ReadCommandListFile(m, lines);
     m.form.clearItems(Control::lstCmd);
     for (const std::string& line : lines) m.form.addItem(Control::lstCmd, ReadCommandListLine(line).display);
 }

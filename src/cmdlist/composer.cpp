@@ -15,9 +15,10 @@ namespace {
 
 constexpr const char* LineEnd = "\r\n";
 
-// Shown under the description of lines whose numeric argument may be an indirect variable.
+// Shown under the description of lines whose numeric argument may be an indirect variable,
+// after an empty line of its own.
 constexpr const char* IndirectHelp =
-    "or the indirect variable @n\r\n"
+    "\r\nor the indirect variable @n\r\n"
     "n:\r\n"
     "     1 = Serial input byte 1\r\n"
     "     2 = Serial input byte 2\r\n"
