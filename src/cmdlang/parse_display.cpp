@@ -12,9 +12,17 @@ namespace zr {
 
 namespace {
 
+int ParseScrollMaximum(const Module& m) {
+    return static_cast<int>(std::min<std::size_t>(m.ParseText.size(), ParseScrollMax));
+}
+
+// A new form is shown whole; the bar's range follows it at once (quietly, so that the form
+// stays whole until the operator moves the bar), so that a bar moved before any form was
+// shown can still page through it.
 void ShowParseText(Module& m) {
     m.ParseText = m.WorkText;
     m.form.setText(Control::lblParse, m.ParseText);
+    m.form.setMaximum(Control::scrParse, ParseScrollMaximum(m));
 }
 
 }  // namespace
@@ -63,7 +71,7 @@ void cmdUnparse_Click(Module& m) {
 
 void scrParse_Change(Module& m) {
     const std::size_t length = m.ParseText.size();
-    const int max = static_cast<int>(std::min<std::size_t>(length, ParseScrollMax));
+    const int max = ParseScrollMaximum(m);
     m.form.setMaximum(Control::scrParse, max);
     const int v = std::clamp(m.form.value(Control::scrParse), 0, max);
     const std::size_t from = length <= static_cast<std::size_t>(ParseScrollMax)

@@ -20,6 +20,12 @@ void text1_Change(Module& m) {
     if (m.PositionShowing) m.HeldCmdString = m.CmdString;
 }
 
+std::string NextBaudRate(const Module& m) {
+    const int baud = m.form.listIndex(Control::cboBaud);
+    if (baud >= 0 && baud < static_cast<int>(kBaudRates.size())) return kBaudRates[static_cast<std::size_t>(baud)];
+    return m.BaudRate;
+}
+
 void ReadLinkSettings(Module& m) {
     const std::string address = AddressCharacter(m.form.listIndex(Control::cboAddress));
     if (!address.empty()) m.AddrChar = address;
@@ -27,9 +33,7 @@ void ReadLinkSettings(Module& m) {
 
     m.Protocol = m.form.listIndex(Control::cboProtocol) == 0 ? "DT" : "OEM";
 
-    const int baud = m.form.listIndex(Control::cboBaud);
-    if (baud >= 0 && baud < static_cast<int>(kBaudRates.size()))
-        m.BaudRate = kBaudRates[static_cast<std::size_t>(baud)];
+    m.BaudRate = NextBaudRate(m);
 
     const int port = m.form.listIndex(Control::cboPort) + 1;
     if (port != m.PortNum) {

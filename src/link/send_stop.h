@@ -13,6 +13,8 @@ void Timer2_Timer(Module& m);
 // Takes address, protocol, baud rate and port number from the combo boxes, closing the port
 // when the port number changed and preparing it when it is closed.
 void ReadLinkSettings(Module& m);
+// The baud rate that the baud box gives: its list entry, or BaudRate when none is selected.
+std::string NextBaudRate(const Module& m);
 // Runs, in order, the clicks that arrived while a transaction was running, leaving the reply
 // that the interrupted caller is waiting for as it was.
 void RunPendingClicks(Module& m);

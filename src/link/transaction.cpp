@@ -1,6 +1,8 @@
 #include "link/transaction.h"
 
 #include "link/error_messages.h"
+#include "link/exchange_summary.h"
+#include "link/link_summary.h"
 #include "link/frames.h"
 #include "link/reply_decoders.h"
 #include "link/send_stop.h"
@@ -39,6 +41,8 @@ void ShowReplyFields(Module& m) {
     m.form.setText(Control::lblStatus, m.StatusText);
     m.form.setText(Control::lblReply, m.ReplyText);
     m.form.setText(Control::lblReplyCode, m.ReplyData.empty() ? std::string("none") : m.ReplyData);
+    SetReplyScrollMaximum(m);  // a bar moved before this reply can still page through it
+    ShowExchangeSummary(m);
 }
 
 void Exchange(Module& m) {
@@ -64,9 +68,12 @@ void Exchange(Module& m) {
     const bool dt = m.Protocol == "DT";
     const std::string frame = dt ? DTFrame(m.AddrChar, m.CmdString) : OEMFrame(m.AddrChar, m.CmdString);
     m.MSComm1.output(frame);
-    m.LastExchange = {frame, "", m.clock.now(), -1};
+    const double sentAt = m.clock.now();
+    m.LastExchange = {frame, "", sentAt, -1, -1, m.LastExchange.settings};
     m.Timer2.setEnabled(true);
-    WaitWithoutEvents(m, kReplyWait);
+    // The reply wait notes when the first byte came, then sleeps out the rest of its time.
+    if (m.MSComm1.waitForInput(kReplyWait)) m.LastExchange.firstByteAt = m.clock.now();
+    WaitWithoutEvents(m, sentAt + kReplyWait - m.clock.now());
     ReadReply(m);
 
     if (dt) {
@@ -129,6 +136,7 @@ void XmitCommand(Module& m) {
     if (m.Protocol.empty()) ReadLinkSettings(m);  // Show Position before the first Send
     m.InTransaction = true;
     Exchange(m);
+    ShowLinkSummary(m);  // the port may have been opened or closed
     m.InTransaction = false;
     RunPendingClicks(m);
 }

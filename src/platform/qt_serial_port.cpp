@@ -181,6 +181,13 @@ int16_t QtSerialPort::inBufferCount() {
         std::min<qint64>(port_.bytesAvailable(), std::numeric_limits<int16_t>::max()));
 }
 
+// QSerialPort's blocking wait polls the device itself; no window event runs meanwhile.
+bool QtSerialPort::waitForInput(double seconds) {
+    if (!port_.isOpen()) return false;
+    if (port_.bytesAvailable() > 0) return true;
+    return port_.waitForReadyRead(static_cast<int>(seconds * 1000)) && port_.bytesAvailable() > 0;
+}
+
 std::string QtSerialPort::input() {
     if (!port_.isOpen()) return {};
     takeInPending();

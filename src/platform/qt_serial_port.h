@@ -39,6 +39,7 @@ public:
 
     void output(const std::string& bytes) override;
     int16_t inBufferCount() override;
+    bool waitForInput(double seconds) override;
     std::string input() override;
 
     // What port `number` stands for and in what state, in a few lines for the operator.

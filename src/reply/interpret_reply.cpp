@@ -90,11 +90,15 @@ void InterpretReply(Module& m) {
     if (!m.CmdString.empty() && m.CmdString[0] == 'q') m.form.setEnabled(Control::cmdEdit, true);
 }
 
+void SetReplyScrollMaximum(Module& m) {
+    constexpr std::size_t kLargest = std::numeric_limits<int16_t>::max();
+    m.form.setMaximum(Control::scrReply, static_cast<int>(std::min(m.ReplyText.size(), kLargest)));
+}
+
 // The reply field is one line of fixed width; the scroll bar drops the first (value)
 // characters so that the rest of a long sentence can be read.
 void scrReply_Change(Module& m) {
-    constexpr std::size_t kLargest = std::numeric_limits<int16_t>::max();
-    m.form.setMaximum(Control::scrReply, static_cast<int>(std::min(m.ReplyText.size(), kLargest)));
+    SetReplyScrollMaximum(m);
     const auto dropped = static_cast<std::size_t>(std::max(m.form.value(Control::scrReply), 0));
     m.form.setText(Control::lblReply, dropped < m.ReplyText.size() ? m.ReplyText.substr(dropped) : "");
 }

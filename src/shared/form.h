@@ -46,6 +46,9 @@ public:
     virtual void setEnabled(Control control, bool on) = 0;
     virtual bool visible(Control control) const = 0;
     virtual void setVisible(Control control, bool on) = 0;
+    // A short help text shown when the pointer rests on the control, which is also its
+    // description for screen readers.
+    virtual void setToolTip(Control control, const std::string& text) = 0;
 
     // Combo boxes and the list box: the selected index (-1 when none) and the items.
     virtual int listIndex(Control control) const = 0;

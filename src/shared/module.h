@@ -54,13 +54,18 @@ struct Module {
     std::string ReplyText;
 
     // The last exchange on the line, for the operator who wants to see the bytes: the frame
-    // written, the reply as read whole (before decoding; "" when none was read), and when each
-    // happened on the module's clock (readAt < 0 when no reply was read).
+    // written, the reply as read whole (before decoding; "" when none was read), the line
+    // settings of the port it went over ("9600,n,8,1"; a port left open keeps those it was
+    // opened with), and when each happened on the module's clock: the frame written, the first
+    // reply byte seen during the reply wait (firstByteAt < 0 when none came in it), the reply
+    // read (readAt < 0 when none was read).
     struct ExchangeRecord {
         std::string request;
         std::string reply;
         double sentAt = 0;
         double readAt = -1;
+        double firstByteAt = -1;
+        std::string settings;
     };
     ExchangeRecord LastExchange;
 

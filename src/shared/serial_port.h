@@ -34,6 +34,9 @@ public:
 
     virtual void output(const std::string& bytes) = 0;
     virtual int16_t inBufferCount() = 0;
+    // Waits until a received byte is waiting or `seconds` have passed, whichever comes first,
+    // without letting window events run; true when a byte is waiting.
+    virtual bool waitForInput(double seconds) = 0;
     virtual std::string input() = 0;
 };
 

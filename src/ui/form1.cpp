@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "ui/window_icon.h"
 #include "window/control_table.h"
 
 namespace zr {
@@ -24,6 +25,42 @@ QString Latin1(const std::string& text) {
 std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
 int Pixels(int twips) { return twips / kTwipsPerPixel; }
 
+// A label keeps the bytes it was given under this property, and shows them with every
+// control character as its symbol of the Control Pictures block (NUL as U+2400, DEL as
+// U+2421), so that nothing of the data is drawn as an empty box or cuts the accessible text.
+constexpr const char* kBytesProperty = "zrBytes";
+
+QString Visible(const std::string& bytes) {
+    QString shown = Latin1(bytes);
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
+        else if (c.unicode() == 0x7F) c = QChar(0x2421);
+    }
+    return shown;
+}
+
+void SetLabelText(QLabel* label, const std::string& bytes) {
+    label->setProperty(kBytesProperty, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    label->setText(Visible(bytes));
+}
+
+std::string LabelText(const QLabel* label) {
+    const QVariant bytes = label->property(kBytesProperty);
+    return bytes.isValid() ? bytes.toByteArray().toStdString() : Bytes(label->text());
+}
+
+// Output fields look like displays, not like the white command line: sunken, on grey.
+void MakeDisplay(QLabel* label) {
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Window).darker(108));
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setTextFormat(Qt::PlainText);
+}
+
 QWidget* Create(const ControlInfo& info, QWidget* parent) {
     const QString caption = QString::fromLatin1(info.caption);
     switch (info.kind) {
@@ -34,16 +71,14 @@ QWidget* Create(const ControlInfo& info, QWidget* parent) {
         }
         case ControlKind::Button:
             return new QPushButton(caption, parent);
-        case ControlKind::Label:
-            return new QLabel(caption, parent);
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, parent);
+            label->setTextFormat(Qt::PlainText);
+            return label;
+        }
         case ControlKind::DisplayLabel: {
             auto* label = new QLabel(caption, parent);
-            label->setFrameShape(QFrame::Box);
-            label->setLineWidth(1);
-            label->setAutoFillBackground(true);
-            label->setBackgroundRole(QPalette::Base);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            label->setTextFormat(Qt::PlainText);
+            MakeDisplay(label);
             return label;
         }
         case ControlKind::TextBox:
@@ -70,9 +105,39 @@ QWidget* Create(const ControlInfo& info, QWidget* parent) {
 Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zadu Rovu"));
+    setWindowIcon(WindowIcon());
     setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
     build();
+    drawWithinRectangles();
     orderTabs();
+}
+
+// Every control keeps its rectangle; these choices only make what is drawn inside it legible.
+void Form1::drawWithinRectangles() {
+    // A frame's title sits inside its top margin, above the first row of its children, and the
+    // border runs along the frame's edge instead of through the children under the title.
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0px; padding: 0px;"
+        " background-color: palette(window); }"
+        "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left; left: 6px; top: -1px;"
+        " padding: 0px 2px; }"
+        "QCheckBox::indicator { width: 17px; height: 17px; }"
+        "QCheckBox { spacing: 0px; }"));
+    // The syringe field overlaps the Show Position button: it lies above it, transparent and
+    // right-aligned, in a narrower cut of its font, so that its text stays right of the caption.
+    auto* syringe = qobject_cast<QLabel*>(widget(Control::lblSyringe));
+    syringe->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    syringe->raise();
+    for (Control c : {Control::lblSyringe, Control::lblAuto}) {
+        QFont narrow = widget(c)->font();
+        narrow.setStretch(QFont::Condensed);
+        widget(c)->setFont(narrow);
+    }
+    qobject_cast<QLabel*>(widget(Control::lblAuto))->setAlignment(Qt::AlignCenter);
+    // Send, Stop and the panels' buttons keep the focus where it was (the command line) when
+    // they are clicked; Tab still reaches them.
+    for (const ControlInfo& info : ControlTable())
+        if (info.kind == ControlKind::Button) widget(info.control)->setFocusPolicy(Qt::TabFocus);
 }
 
 void Form1::build() {
@@ -95,22 +160,25 @@ void Form1::build() {
     }
 }
 
-// The command line comes first, then the other controls that take the focus, in creation order.
+// The command line, its buttons left to right, the address, the strip below the command frame,
+// then each panel's controls in reading order (hidden and disabled ones are passed over).
 void Form1::orderTabs() {
-    QWidget* previous = widget(Control::text1);
-    for (const ControlInfo& info : ControlTable()) {
-        QWidget* w = widget(info.control);
-        if (w == widget(Control::text1) || w->focusPolicy() == Qt::NoFocus) continue;
-        QWidget::setTabOrder(previous, w);
-        previous = w;
-    }
+    using C = Control;
+    constexpr Control order[] = {
+        C::text1,     C::cmdXmit,   C::cmdStop,   C::cmdParse,       C::cmdUnparse, C::cmdProgram,
+        C::cmdSetup,  C::cboAddress, C::cmdPosition, C::chkReport,   C::cmdListCmd, C::cboDevice,
+        C::cboProtocol, C::cboPort, C::cboBaud,   C::cmdExitSetup,   C::cmdAddCmd,  C::cmdInsert,
+        C::cmdExitCmdList, C::lstCmd, C::cmdSave, C::cmdRecall,      C::cmdDel,     C::cmdExitProgram,
+        C::cboFile1,  C::cboFile0,  C::cmdEdit,
+    };
+    for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(widget(order[i - 1]), widget(order[i]));
     widget(Control::text1)->setFocus();
 }
 
 std::string Form1::text(Control c) const {
     QWidget* w = widget(c);
     if (auto* x = qobject_cast<QLineEdit*>(w)) return Bytes(x->text());
-    if (auto* x = qobject_cast<QLabel*>(w)) return Bytes(x->text());
+    if (auto* x = qobject_cast<QLabel*>(w)) return LabelText(x);
     if (auto* x = qobject_cast<QPushButton*>(w)) return Bytes(x->text());
     if (auto* x = qobject_cast<QGroupBox*>(w)) return Bytes(x->title());
     if (auto* x = qobject_cast<QComboBox*>(w)) return Bytes(x->currentText());
@@ -126,7 +194,7 @@ void Form1::setText(Control c, const std::string& text) {
         const bool same = x->text() == t;
         x->setText(t);
         if (same) emit x->textChanged(t);  // the change handler runs even when the text stays
-    } else if (auto* x = qobject_cast<QLabel*>(w)) x->setText(t);
+    } else if (auto* x = qobject_cast<QLabel*>(w)) SetLabelText(x, text);
     else if (auto* x = qobject_cast<QPushButton*>(w)) x->setText(t);
     else if (auto* x = qobject_cast<QGroupBox*>(w)) x->setTitle(t);
     else if (auto* x = qobject_cast<QComboBox*>(w)) {
@@ -138,6 +206,11 @@ void Form1::setText(Control c, const std::string& text) {
 bool Form1::enabled(Control c) const { return widget(c)->isEnabled(); }
 void Form1::setEnabled(Control c, bool on) { widget(c)->setEnabled(on); }
 bool Form1::visible(Control c) const { return !widget(c)->isHidden(); }
+
+void Form1::setToolTip(Control c, const std::string& text) {
+    widget(c)->setToolTip(Latin1(text));
+    widget(c)->setAccessibleDescription(Latin1(text));
+}
 
 void Form1::setVisible(Control c, bool on) {
     widget(c)->setVisible(on);

@@ -23,6 +23,8 @@ public:
     bool visible(Control control) const override;
     void setVisible(Control control, bool on) override;
     using QWidget::setVisible;  // showing and hiding the window itself
+    void setToolTip(Control control, const std::string& text) override;
+    using QWidget::setToolTip;
     int listIndex(Control control) const override;
     void setListIndex(Control control, int index) override;
     void clearItems(Control control) override;
@@ -39,6 +41,7 @@ public:
 
 private:
     void build();
+    void drawWithinRectangles();
     void orderTabs();
 
     std::array<QWidget*, ControlCount> widgets_{};

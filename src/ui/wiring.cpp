@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include "cmdlang/parse_display.h"
 #include "cmdlist/command_list.h"
 #include "cmdlist/composer.h"
+#include "link/link_summary.h"
 #include "link/send_stop.h"
 #include "reply/interpret_reply.h"
 #include "reply/position_display.h"
@@ -70,8 +72,21 @@ void WireHandlers(Form1& window, Module& m) {
     for (const Binding& b : kScrolls)
         QObject::connect(qobject_cast<QScrollBar*>(window.widget(b.control)), &QScrollBar::valueChanged, &window,
                          [module, h = b.handler] { h(*module); });
-    QObject::connect(qobject_cast<QLineEdit*>(window.widget(Control::text1)), &QLineEdit::textChanged, &window,
-                     [module] { text1_Change(*module); });
+    auto* text1 = qobject_cast<QLineEdit*>(window.widget(Control::text1));
+    QObject::connect(text1, &QLineEdit::textChanged, &window, [module] { text1_Change(*module); });
+
+    // Keys: Enter (either one) in the command line presses Send, Escape anywhere presses Stop;
+    // a press does exactly what a click does, so nothing while the button is disabled.
+    auto* send = qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit));
+    auto* stop = qobject_cast<QAbstractButton*>(window.widget(Control::cmdStop));
+    QObject::connect(text1, &QLineEdit::returnPressed, send, &QAbstractButton::click);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    QObject::connect(escape, &QShortcut::activated, stop, &QAbstractButton::click);
+
+    // The settings summary follows every change of a link choice, typed text included.
+    for (Control c : {Control::cboPort, Control::cboBaud, Control::cboProtocol, Control::cboAddress})
+        QObject::connect(qobject_cast<QComboBox*>(window.widget(c)), &QComboBox::currentTextChanged, &window,
+                         [module] { ShowLinkSummary(*module); });
 }
 
 }  // namespace zr

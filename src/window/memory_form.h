@@ -16,7 +16,7 @@ namespace zr {
 class MemoryForm : public Form {
 public:
     struct State {
-        std::string text;
+        std::string text, toolTip;
         bool enabled = true, visible = true;
         int listIndex = -1;
         std::vector<std::string> items;
@@ -32,6 +32,7 @@ public:
     void setEnabled(Control c, bool on) override { at(c).enabled = on; }
     bool visible(Control c) const override { return at(c).visible; }
     void setVisible(Control c, bool on) override { at(c).visible = on; }
+    void setToolTip(Control c, const std::string& text) override { at(c).toolTip = text; }
 
     int listIndex(Control c) const override { return at(c).listIndex; }
     void setListIndex(Control c, int index) override {

@@ -1,5 +1,8 @@
 #include "window/start_up.h"
 
+#include "link/link_summary.h"
+#include "window/control_tips.h"
+
 namespace zr {
 
 namespace {
@@ -43,6 +46,8 @@ void Form_Load(Module& m) {
     StartUpState(m);
     m.ProgFile = PathInFolder(m.files.folder(), kProgramsFile);
     EnsureProgramFile(m);
+    ShowControlTips(m);
+    ShowLinkSummary(m);
 }
 
 void cboAddress_Click(Module& m) {

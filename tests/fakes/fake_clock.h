@@ -14,6 +14,8 @@ public:
         sleeps.push_back(seconds);
         now_ += seconds;
     }
+    // Time that passes while the code waits on something else than the clock.
+    void advance(double seconds) { now_ += seconds; }
 
     std::vector<double> sleeps;
 

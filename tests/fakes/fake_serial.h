@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "shared/clock.h"
+#include "fakes/fake_clock.h"
 #include "shared/serial_port.h"
 
 namespace zr::test {
@@ -17,7 +17,7 @@ namespace zr::test {
 // property set and operation is logged in order, e.g. "CommPort=1", "PortOpen=1", "Output".
 class FakeSerial : public SerialPort {
 public:
-    explicit FakeSerial(const Clock& clock) : clock_(clock) {}
+    explicit FakeSerial(FakeClock& clock) : clock_(clock) {}
 
     bool portOpen() const override { return open_; }
     void setPortOpen(bool open) override {
@@ -56,6 +56,16 @@ public:
         return static_cast<int16_t>(
             std::min<std::size_t>(buffer_.size(), std::numeric_limits<int16_t>::max()));
     }
+    // Moves the clock on to the first arrival due within `seconds` (or by `seconds`), as a
+    // wait on the line that is no sleep of the module's.
+    bool waitForInput(double seconds) override {
+        use(nullptr);
+        if (!buffer_.empty()) return true;
+        const double due = pending_.empty() ? clock_.now() + seconds : pending_.begin()->first;
+        clock_.advance(std::min(due, clock_.now() + seconds) - clock_.now());
+        use(nullptr);
+        return !buffer_.empty();
+    }
     std::string input() override {
         use("Input");
         ++inputCount;
@@ -93,7 +103,7 @@ private:
         pending_.erase(pending_.begin(), due);
     }
 
-    const Clock& clock_;
+    FakeClock& clock_;
     bool open_ = false;
     std::string openError_;
     std::string failReason_;

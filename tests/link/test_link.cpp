@@ -7,6 +7,7 @@
 #include "link/address.h"
 #include "link/error_messages.h"
 #include "link/frames.h"
+#include "link/link_summary.h"
 #include "link/send_stop.h"
 #include "link/transaction.h"
 #include "reply/position_display.h"
@@ -126,9 +127,13 @@ private slots:
         QCOMPARE(rig.m.LastExchange.readAt >= 0, rig.serial.inputCount == 1);
         QVERIFY(rig.m.LastExchange.reply.ends_with(rig.serial.inputCount == 1 ? reply : std::string()));
         QCOMPARE(rig.timer.interval(), 2000);
-        // the waits sleep a tenth of a second each, and pending events run after each settle pass
-        QVERIFY(
-            std::all_of(rig.clock.sleeps.begin(), rig.clock.sleeps.end(), [](double s) { return s == 0.1; }));
+        // the first byte is seen as it comes; the reply wait then sleeps out the rest of its
+        // tenth of a second, each settle wait sleeps a tenth, and pending events run after each
+        // settle pass
+        const double firstByte = setup.contains("dribble") || setup.contains("late") ? 0.0 : 0.05;
+        QCOMPARE(rig.m.LastExchange.firstByteAt - rig.m.LastExchange.sentAt + 1, firstByte + 1);
+        QCOMPARE(rig.clock.sleeps.front() + firstByte, 0.1);
+        QVERIFY(std::all_of(rig.clock.sleeps.begin() + 1, rig.clock.sleeps.end(), [](double s) { return s == 0.1; }));
         QCOMPARE(rig.events.count, int(rig.clock.sleeps.size()));
         QCOMPARE(rig.dialogs.messages.size(), std::size_t(!sent));
     }
@@ -170,6 +175,33 @@ private slots:
         QCOMPARE(rig.form.textSets(Control::text1), 1 + int(clicks.count('E')));
         QVERIFY(rig.m.PendingClicks.empty());
         QVERIFY(!rig.m.PositionShowing);
+    }
+
+    // What the reply fields tell of the last exchange and what Send tells of the next one.
+    void summariesOfTheExchangeAndTheSettings_data() { test::AddTableRows(QFINDTESTDATA("summaries.txt")); }
+    void summariesOfTheExchangeAndTheSettings() {
+        QFETCH(QByteArrayList, row);
+        const QByteArray& setup = row[1];
+        LinkRig rig;
+        rig.serial.devices[1] = "/dev/ttyUSB0";
+        if (setup.contains("OEM")) rig.form.setListIndex(Control::cboProtocol, 1);
+        if (setup.contains("group")) rig.form.setListIndex(Control::cboAddress, 16);
+        rig.form.setText(Control::text1, row[2].toStdString());
+        const std::string reply = row[3].toStdString();
+        rig.serial.onOutput = [&](const std::string&) {
+            if (!reply.empty()) rig.serial.dribble(reply, row[4].toDouble(), 0.001);
+        };
+        cmdXmit_Click(rig.m);
+        if (rig.timer.enabled()) Timer2_Timer(rig.m);
+        if (setup.contains("19,200")) rig.form.setListIndex(Control::cboBaud, 1);
+        if (setup.contains("typed")) rig.form.setListIndex(Control::cboPort, -1), rig.form.at(Control::cboPort).text = "COM7";
+        if (setup.contains("Com2")) rig.form.setListIndex(Control::cboPort, 1);
+        ShowLinkSummary(rig.m);
+        QCOMPARE(QByteArray::fromStdString(rig.form.at(Control::lblReply).toolTip).replace('\n', " / "), row[5]);
+        QCOMPARE(QByteArray::fromStdString(rig.form.at(Control::cmdXmit).toolTip), row[6]);
+        QCOMPARE(rig.form.at(Control::cboAddress).toolTip, rig.form.at(Control::cmdXmit).toolTip);
+        for (Control c : {Control::lblReplyCode, Control::lblStatCode, Control::lblStatus})
+            QCOMPARE(rig.form.at(c).toolTip, rig.form.at(Control::lblReply).toolTip);
     }
 
     void linkSettingsComeFromTheCombos_data() { test::AddTableRows(QFINDTESTDATA("link_settings.txt")); }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "shared/module.h"
+
+namespace zr {
+
+// The bytes as two-digit hexadecimal numbers separated by blanks: "2F 31 3F 0D".
+std::string HexBytes(const std::string& bytes);
+
+// The last exchange for the operator, one line each: the frame sent in hex and its parts
+// named, the reply as read in hex and its parts named (an OEM reply with its checksum received
+// and expected), and the milliseconds from sending to the first reply byte and to the reply
+// read.
+std::string ExchangeSummary(const Module::ExchangeRecord& exchange);
+
+// Gives every reply field the last exchange's summary as its tooltip.
+void ShowExchangeSummary(Module& m);
+
+}  // namespace zr
