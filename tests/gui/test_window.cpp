@@ -1,10 +1,15 @@
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QStyleOptionButton>
 #include <QComboBox>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "ui/program.h"
 #include "window/control_table.h"
@@ -34,20 +39,29 @@ private slots:
     }
     void cleanup() { program_.reset(); }
 
-    void everyControlStandsWhereTheTableSays() {
+    // Rectangles come from a table typed apart from the one the window is built from.
+    void everyControlStandsInItsRectangle_data() { test::AddTableRows(QFINDTESTDATA("rectangles.txt")); }
+    void everyControlStandsInItsRectangle() {
+        QFETCH(QByteArrayList, row);
+        Form1& window = program_->window();
+        QCOMPARE(window.size(), QSize(9405 / 15, 5910 / 15));
+        QCOMPARE(window.findChildren<QWidget*>(QRegularExpression("^(fra|lst|cmd|cbo|lbl|chk|scr|text)")).size(),
+                 ControlCount);
+        auto* w = window.findChild<QWidget*>(row[0]);
+        QVERIFY2(w, row[0]);
+        QCOMPARE(w->parentWidget()->objectName(), QString(row[1]));
+        QCOMPARE(w->geometry(), QRect(row[2].toInt() / 15, row[3].toInt() / 15, row[4].toInt() / 15, row[5].toInt() / 15));
+    }
+
+    void everyControlHasItsCaptionAndFont() {
         Form1& window = program_->window();
         QCOMPARE(window.windowTitle(), QString("Zadu Rovu"));
-        QCOMPARE(window.size(), QSize(627, 394));
+        QVERIFY(!window.windowIcon().isNull());
         for (const ControlInfo& info : ControlTable()) {
-            const QString name = ControlName(info.control);
-            auto* w = window.findChild<QWidget*>(name);
-            QVERIFY2(w, qPrintable(name));
-            QCOMPARE(w->parentWidget()->objectName(), info.inWindow ? "Form1" : ControlName(info.container));
-            const int top = info.control == Control::cboFile1 ? 720 : info.top;  // start-up moves it
-            QCOMPARE(w->geometry(), QRect(info.left / 15, top / 15, info.width / 15, info.height / 15));
+            auto* w = window.widget(info.control);
             if (FixedItems(info.control).empty() || info.control == Control::cboDevice)
                 QCOMPARE(Caption(w), QString::fromLatin1(info.caption));
-            QCOMPARE(w->font().pointSizeF(), info.font.points);
+            QCOMPARE(w->font().pointSizeF(), info.font.points);  // a narrower cut may stand in
             QCOMPARE(w->font().bold(), info.font.bold);
             QCOMPARE(w->font().italic(), info.font.italic);
         }
@@ -70,7 +84,99 @@ private slots:
         QCOMPARE(window.itemCount(Control::cboAddress), 27);
         QVERIFY(QFile::exists(folder_.filePath("programs.txt")));
         QCOMPARE(QApplication::focusWidget(), window.widget(Control::text1));
-        QCOMPARE(QApplication::focusWidget()->nextInFocusChain()->objectName(), QString("lstCmd"));
+    }
+
+    // Tab runs along the command line's buttons, the address and the strip below, then into an
+    // open panel; a click on Send leaves the focus in the command line.
+    void tabRunsAlongTheCommandLineThenIntoAnOpenPanel() {
+        Form1& window = program_->window();
+        const QStringList main = {"text1", "cmdXmit", "cmdStop", "cmdParse", "cmdUnparse", "cmdProgram",
+                                  "cmdSetup", "cboAddress", "cmdPosition", "chkReport", "cmdListCmd"};
+        QStringList seen;
+        for (int i = 0; i <= main.size(); ++i) {
+            seen << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(seen, main + QStringList{"cmdEdit"});
+        window.widget(Control::text1)->setFocus();
+        QTest::mouseClick(window.widget(Control::cmdSetup), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), window.widget(Control::text1));
+        seen.clear();
+        for (int i = 0; i < 11; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(seen.join(' '), "cmdStop cboAddress cmdPosition chkReport cmdListCmd cboDevice cboProtocol cboPort "
+                                 "cboBaud cmdExitSetup cmdEdit");
+    }
+
+    // Enter in the command line and Escape anywhere press Send and Stop as a click does: not
+    // at all while the button is disabled.
+    void enterPressesSendAndEscapePressesStop() {
+        Form1& window = program_->window();
+        auto* send = qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit));
+        auto* stop = qobject_cast<QAbstractButton*>(window.widget(Control::cmdStop));
+        for (QAbstractButton* b : {send, stop}) QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
+        QSignalSpy sends(send, &QAbstractButton::clicked), stops(stop, &QAbstractButton::clicked);
+        QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
+        QTest::keyClick(window.widget(Control::text1), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(window.widget(Control::cboAddress), Qt::Key_Return);
+        QCOMPARE(sends.count(), 2);
+        window.setEnabled(Control::cmdXmit, false);
+        QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
+        QCOMPARE(sends.count(), 2);
+        for (Control c : {Control::text1, Control::cboAddress, Control::cmdParse}) {
+            window.widget(c)->setFocus();
+            QTest::keyClick(window.widget(c), Qt::Key_Escape);
+        }
+        QCOMPARE(stops.count(), 3);
+        QCOMPARE(QApplication::focusWidget(), window.widget(Control::cmdParse));
+    }
+
+    void displaysAreDrawnReadOnlyAndTheirBoxIsFull() {
+        Form1& window = program_->window();
+        const QColor typing = window.widget(Control::text1)->palette().color(QPalette::Base);
+        for (Control c : {Control::lblParse, Control::lblReply, Control::lblStatus, Control::lblStatCode,
+                          Control::lblReplyCode}) {
+            const QImage drawn = window.widget(c)->grab().toImage();
+            QVERIFY2(drawn.pixelColor(drawn.width() / 2, drawn.height() / 2) != typing, ControlName(c));
+            QCOMPARE(qobject_cast<QFrame*>(window.widget(c))->frameShadow(), QFrame::Sunken);
+        }
+        auto* box = qobject_cast<QCheckBox*>(window.widget(Control::chkReport));
+        QStyleOptionButton option;
+        option.initFrom(box);
+        QCOMPARE(box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).size(), QSize(17, 17));
+        for (Control c : {Control::lblAuto, Control::lblSyringe}) {
+            auto* label = qobject_cast<QLabel*>(window.widget(c));
+            label->setText(c == Control::lblAuto ? "Auto" : "syringe = 48000");
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(), ControlName(c));
+        }
+    }
+
+    // A control character is drawn as its symbol, and read back as the byte it is.
+    void controlCharactersAreShownAsSymbols() {
+        Form1& window = program_->window();
+        const std::string data("1\0\r2\x7f", 5);
+        window.setText(Control::lblReply, data);
+        QCOMPARE(window.text(Control::lblReply), data);
+        auto* label = qobject_cast<QLabel*>(window.widget(Control::lblReply));
+        QCOMPARE(label->text(), QString::fromUtf8("1\u2400\u240D2\u2421"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), label->text());
+    }
+
+    // Parse puts the bar's range at the new form's length at once, even when the bar was moved
+    // before any form was shown, and the form is shown whole until the bar moves.
+    void parseSetsTheBarsRange() {
+        Form1& window = program_->window();
+        auto* bar = qobject_cast<QScrollBar*>(window.widget(Control::scrParse));
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(bar->maximum(), 0);
+        window.setText(Control::text1, "A100R");
+        QTest::mouseClick(window.widget(Control::cmdParse), Qt::LeftButton);
+        QCOMPARE(bar->maximum(), 11);
+        QCOMPARE(window.text(Control::lblParse), "A100   R   ");
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(window.text(Control::lblParse), "100   R   ");
     }
 
     void valuesSetByTheModuleRaiseNoChangeHandler() {
