@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShortcut>
@@ -23,6 +24,22 @@ namespace zr {
 namespace {
 
 using Handler = void (*)(Module&);
+
+// Runs a handler just before the watched widgets show their tooltip.
+class BeforeToolTip : public QObject {
+public:
+    BeforeToolTip(QObject* parent, Module& m, Handler handler) : QObject(parent), m_(m), handler_(handler) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip) handler_(m_);
+        return false;
+    }
+
+private:
+    Module& m_;
+    Handler handler_;
+};
 
 struct Binding {
     Control control;
@@ -83,10 +100,13 @@ void WireHandlers(Form1& window, Module& m) {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
     QObject::connect(escape, &QShortcut::activated, stop, &QAbstractButton::click);
 
-    // The settings summary follows every change of a link choice, typed text included.
+    // The settings summary follows every change of a link choice, typed text included, and is
+    // brought up to date before it is shown (a port's device can come or go at any time).
     for (Control c : {Control::cboPort, Control::cboBaud, Control::cboProtocol, Control::cboAddress})
         QObject::connect(qobject_cast<QComboBox*>(window.widget(c)), &QComboBox::currentTextChanged, &window,
                          [module] { ShowLinkSummary(*module); });
+    auto* refresh = new BeforeToolTip(&window, m, ShowLinkSummary);
+    for (Control c : {Control::cmdXmit, Control::cboAddress}) window.widget(c)->installEventFilter(refresh);
 }
 
 }  // namespace zr
