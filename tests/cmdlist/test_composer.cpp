@@ -171,10 +171,11 @@ private slots:
             const std::string templ = line.templ.substr(0, line.templ.find(' '));
             const bool numeric = templ.find('n') != std::string::npos;
             QCOMPARE(rig.form.item(Control::lstCmd, int(index)), line.display);
-            // A display text, a template, blanks, the range as right-aligned digits or blanks,
-            // the flag, blanks and a description.
+            // A display text (the command first, then three blanks and what it does), a
+            // template, blanks, the range as right-aligned digits or blanks, the flag, blanks
+            // and a description.
             static const QRegularExpression layout(QRegularExpression::anchoredPattern(
-                R"((?! {40}).{40}\S.{5} {4}( {0,3}\d{1,4}| {4}) ( {0,4}\d{1,5}| {5}) [ @] {3}.+\S)"));
+                R"((?=\S{1,5}   \S).{40}\S.{5} {4}( {0,3}\d{1,4}| {4}) ( {0,4}\d{1,5}| {5}) [ @] {3}.+\S)"));
             QVERIFY2(layout.match(QString::fromLatin1(text)).hasMatch() &&
                          displays.insert(line.display).second && line.minimum() <= line.maximum() &&
                          numeric == (line.maximumField.back() != ' '),
