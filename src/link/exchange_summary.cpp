@@ -10,6 +10,12 @@ namespace zr {
 namespace {
 
 const char* const kSeparator = " \xB7 ";  // a middle dot between blanks
+constexpr std::size_t kShownBytes = 32;    // a longer run is cut, with its length told
+
+std::string Shown(const std::string& bytes) {
+    if (bytes.size() <= kShownBytes) return HexBytes(bytes);
+    return HexBytes(bytes.substr(0, kShownBytes)) + " ... (" + std::to_string(bytes.size()) + " bytes)";
+}
 
 struct Part {
     std::string name;
@@ -22,7 +28,7 @@ std::string Named(const Parts& parts) {
     std::string text;
     for (const Part& part : parts) {
         if (!text.empty()) text += kSeparator;
-        text += part.name + " " + (part.bytes.empty() ? std::string("(none)") : HexBytes(part.bytes)) + part.note;
+        text += part.name + " " + (part.bytes.empty() ? std::string("(none)") : Shown(part.bytes)) + part.note;
     }
     return text;
 }
@@ -87,11 +93,11 @@ std::string HexBytes(const std::string& bytes) {
 
 std::string ExchangeSummary(const Module::ExchangeRecord& e) {
     if (e.request.empty()) return "Nothing sent yet";
-    std::string text = "Sent " + HexBytes(e.request) + "\n  " + Named(RequestParts(e.request)) + "\n";
+    std::string text = "Sent " + Shown(e.request) + "\n  " + Named(RequestParts(e.request)) + "\n";
     if (e.readAt < 0) {
         text += "No reply read";
     } else {
-        text += "Reply " + HexBytes(e.reply) + "\n  " + ReplyParts(e.reply, IsOEM(e.request));
+        text += "Reply " + Shown(e.reply) + "\n  " + ReplyParts(e.reply, IsOEM(e.request));
     }
     text += "\n";
     text += e.firstByteAt < 0 ? std::string("No byte within the first 100 ms")

@@ -10,7 +10,7 @@ namespace zr {
 std::string HexBytes(const std::string& bytes);
 
 // The last exchange for the operator, one line each: the frame sent in hex and its parts
-// named, the reply as read in hex and its parts named (an OEM reply with its checksum received
+// named (a run of more than 32 bytes shows its first 32 and its length), the reply as read in hex and its parts named (an OEM reply with its checksum received
 // and expected), and the milliseconds from sending to the first reply byte and to the reply
 // read.
 std::string ExchangeSummary(const Module::ExchangeRecord& exchange);
