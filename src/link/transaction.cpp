@@ -2,8 +2,8 @@
 
 #include "link/error_messages.h"
 #include "link/exchange_summary.h"
-#include "link/link_summary.h"
 #include "link/frames.h"
+#include "link/link_summary.h"
 #include "link/reply_decoders.h"
 #include "link/send_stop.h"
 #include "reply/interpret_reply.h"
@@ -55,6 +55,8 @@ void Exchange(Module& m) {
     m.PortFailed = false;
 
     m.Timer2.setInterval(kTimeoutMilliseconds);
+    // A port left open keeps the line settings it was opened with.
+    const std::string settings = m.MSComm1.portOpen() ? m.LastExchange.settings : m.BaudRate + ",n,8,1";
     if (!OpenPort(m)) {
         // Nothing was sent: no time-out is due (the timer is off before the box lets events
         // run), and no earlier reply stands beside the failure box.
@@ -69,7 +71,7 @@ void Exchange(Module& m) {
     const std::string frame = dt ? DTFrame(m.AddrChar, m.CmdString) : OEMFrame(m.AddrChar, m.CmdString);
     m.MSComm1.output(frame);
     const double sentAt = m.clock.now();
-    m.LastExchange = {frame, "", sentAt, -1, -1, m.LastExchange.settings};
+    m.LastExchange = {frame, "", sentAt, -1, -1, settings};
     m.Timer2.setEnabled(true);
     // The reply wait notes when the first byte came, then sleeps out the rest of its time.
     if (m.MSComm1.waitForInput(kReplyWait)) m.LastExchange.firstByteAt = m.clock.now();
