@@ -1,8 +1,10 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QComboBox>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -150,6 +152,27 @@ private slots:
             auto* label = qobject_cast<QLabel*>(window.widget(c));
             label->setText(c == Control::lblAuto ? "Auto" : "syringe = 48000");
             QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(), ControlName(c));
+        }
+    }
+
+    // Each frame's title is drawn in its top margin: no child crosses it or the frame's border.
+    void noChildCrossesAFramesTitleOrBorder() {
+        Form1& window = program_->window();
+        for (auto* frame : window.findChildren<QGroupBox*>()) {
+            QStyleOptionGroupBox option;
+            option.initFrom(frame);
+            option.text = frame->title();
+            option.lineWidth = 1;
+            option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            option.textAlignment = frame->alignment();
+            const QRect title =
+                frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+            QVERIFY2(title.width() >= QFontMetrics(frame->font()).horizontalAdvance(frame->title()), qPrintable(frame->title()));
+            for (auto* child : frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                const QString what = frame->title() + " / " + child->objectName();
+                QVERIFY2(!child->geometry().intersects(title), qPrintable(what));
+                QVERIFY2(frame->rect().adjusted(1, 1, -1, -1).contains(child->geometry()), qPrintable(what));
+            }
         }
     }
 
