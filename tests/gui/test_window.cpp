@@ -127,12 +127,13 @@ private slots:
         window.setEnabled(Control::cmdXmit, false);
         QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
         QCOMPARE(sends.count(), 2);
-        for (Control c : {Control::text1, Control::cboAddress, Control::cmdParse}) {
+        window.setVisible(Control::fraSetup, true);
+        for (Control c : {Control::text1, Control::cboAddress, Control::cmdParse, Control::cboPort}) {
             window.widget(c)->setFocus();
-            QTest::keyClick(window.widget(c), Qt::Key_Escape);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         }
-        QCOMPARE(stops.count(), 3);
-        QCOMPARE(QApplication::focusWidget(), window.widget(Control::cmdParse));
+        QCOMPARE(stops.count(), 4);
+        QCOMPARE(QApplication::focusWidget(), window.widget(Control::cboPort));
     }
 
     void displaysAreDrawnReadOnlyAndTheirBoxIsFull() {
