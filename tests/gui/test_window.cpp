@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QComboBox>
@@ -175,6 +176,23 @@ private slots:
                 QVERIFY2(frame->rect().adjusted(1, 1, -1, -1).contains(child->geometry()), qPrintable(what));
             }
         }
+    }
+
+    // Every shipped command list reads in the list box without scrolling sideways.
+    void everyCommandListEntryFitsTheList() {
+        Form1& window = program_->window();
+        auto* list = qobject_cast<QListWidget*>(window.widget(Control::lstCmd));
+        const int room = list->width() - 2 * list->frameWidth() - list->verticalScrollBar()->sizeHint().width() - 8;
+        QStringList tooWide;
+        for (const char* file : {"Alder.txt", "Birch.txt", "BirchA.txt", "BirchB.txt", "Cedar.txt", "d3_12k.txt"}) {
+            QFile lines(qEnvironmentVariable("ZR_PROGRAM_DIR") + "/" + file);
+            QVERIFY(lines.open(QIODevice::ReadOnly));
+            for (const QByteArray& line : lines.readAll().split('\n')) {
+                const QString shown = QString::fromLatin1(line.left(40)).trimmed();
+                if (QFontMetrics(list->font()).horizontalAdvance(shown) > room) tooWide << file + (": " + shown);
+            }
+        }
+        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join('\n')));
     }
 
     // A control character is drawn as its symbol, and read back as the byte it is.
