@@ -107,7 +107,8 @@ std::string ExchangeSummary(const Module::ExchangeRecord& e) {
 }
 
 void ShowExchangeSummary(Module& m) {
-    const std::string summary = ExchangeSummary(m.LastExchange);
+    const std::string summary =
+        m.PortFailed ? "Nothing sent: the port could not be opened" : ExchangeSummary(m.LastExchange);
     for (Control c : {Control::lblReplyCode, Control::lblReply, Control::lblStatCode, Control::lblStatus})
         m.form.setToolTip(c, summary);
 }

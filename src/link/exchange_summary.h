@@ -15,7 +15,8 @@ std::string HexBytes(const std::string& bytes);
 // read.
 std::string ExchangeSummary(const Module::ExchangeRecord& exchange);
 
-// Gives every reply field the last exchange's summary as its tooltip.
+// Gives every reply field the last exchange's summary as its tooltip (or, when the port could
+// not be opened, says that nothing was sent).
 void ShowExchangeSummary(Module& m);
 
 }  // namespace zr
