@@ -1,5 +1,8 @@
 #include <QApplication>
 #include <QtTest>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
 
 #include "fakes/test_registry.h"
 
@@ -15,6 +18,13 @@ std::vector<TestFactory>& RegisteredTests() {
 // Runs every QtTest class registered in this executable; non-zero when any of them failed.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // A run meant to be under a decimal-comma locale fails when that locale did not take
+    // (QApplication sets it from the environment): passing there would prove nothing.
+    if (qEnvironmentVariableIsSet("ZR_DECIMAL_COMMA") && std::strcmp(std::localeconv()->decimal_point, ",") != 0) {
+        std::fprintf(stderr, "The decimal-comma locale is not in effect (LC_NUMERIC=%s, LOCPATH=%s)\n",
+                     qgetenv("LC_NUMERIC").constData(), qgetenv("LOCPATH").constData());
+        return 1;
+    }
     int status = 0;
     for (const auto& make : zr::test::RegisteredTests()) {
         const auto test = make();
