@@ -7,14 +7,6 @@
 
 namespace zr {
 
-// Error numbers the checker sets (their texts are ErrorMessage's).
-inline constexpr int16_t ErrInvalidCommand = 6;
-inline constexpr int16_t ErrInvalidArgument = 7;
-inline constexpr int16_t ErrMixedModes = 8;
-inline constexpr int16_t ErrNoSuchCommand = 9;
-inline constexpr int16_t ErrLabelExpected = 13;
-inline constexpr int16_t ErrCommandTooLong = 14;
-
 // The longest string the checker takes: every position it can reach, up to two past the
 // end, must fit the 16-bit ScanPos. A longer string is refused with ErrCommandTooLong at the
 // first character past this length.

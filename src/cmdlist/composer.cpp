@@ -144,7 +144,7 @@ void cmdInsert_Click(Module& m) {
 
 void cmdEdit_Click(Module& m) {
     if (m.ReplyData.empty()) {
-        m.ErrNum = 12;
+        m.ErrNum = ErrNothingToCopy;
         ErrorMessage(m);
         return;
     }

@@ -1,34 +1,38 @@
 #include "link/error_messages.h"
 
-#include <array>
+#include <iterator>
 
 namespace zr {
 
 namespace {
 
-// Texts of the application's error numbers 1..14, stored exactly as the operator reads them.
-constexpr std::array<const char*, 14> kErrorTexts = {
-    "OEM communications failed",
-    "Comm received too few bytes",
-    "OEM comm checksum error",
-    "Program file not found",
-    "Program command string is empty.",
-    "invalid command",
-    "invalid argument",
-    "Cannot mix 'immediate' mode with 'run' mode commands",
-    "No such command",
-    "Cannot save: file name is illegal or missing",
-    "Cannot save: command string is illegal or empty",
-    "Cannot copy empty command string",
-    "Label letter (A to Z or a to z) expected",
-    "Command string too long",
+struct ErrorText {
+    int16_t number;
+    const char* text;  // exactly as the operator reads it
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {ErrOemCommFailed, "OEM communications failed"},
+    {ErrTooFewBytes, "Comm received too few bytes"},
+    {ErrOemChecksum, "OEM comm checksum error"},
+    {ErrProgramFileMissing, "Program file not found"},
+    {ErrProgramNotFound, "Program command string is empty."},
+    {ErrInvalidCommand, "invalid command"},
+    {ErrInvalidArgument, "invalid argument"},
+    {ErrMixedModes, "Cannot mix 'immediate' mode with 'run' mode commands"},
+    {ErrNoSuchCommand, "No such command"},
+    {ErrIllegalProgramName, "Cannot save: file name is illegal or missing"},
+    {ErrIllegalCommandString, "Cannot save: command string is illegal or empty"},
+    {ErrNothingToCopy, "Cannot copy empty command string"},
+    {ErrLabelExpected, "Label letter (A to Z or a to z) expected"},
+    {ErrCommandTooLong, "Command string too long"},
 };
 
 }  // namespace
 
 void ErrorMessage(Module& m) {
-    if (m.ErrNum >= 1 && m.ErrNum <= static_cast<int>(kErrorTexts.size()))
-        m.ErrDetail = kErrorTexts[static_cast<std::size_t>(m.ErrNum - 1)];
+    for (const ErrorText& entry : kErrorTexts)
+        if (entry.number == m.ErrNum) m.ErrDetail = entry.text;
 }
 
 }  // namespace zr

@@ -18,7 +18,7 @@ void DecodeOEMReply(Module& m) {
     const std::string raw = m.ReplyData;
     if (raw.size() < 7) {
         // Too short to hold the layout: nothing of it can be trusted.
-        m.ErrNum = 3;
+        m.ErrNum = ErrOemChecksum;
         ErrorMessage(m);
         m.ReplyData.clear();
         m.StatusChar.clear();
@@ -29,7 +29,7 @@ void DecodeOEMReply(Module& m) {
     m.ReplyData = raw.substr(4, raw.size() - 7);
     const uint8_t expected = static_cast<uint8_t>(XorBytes(m.StatusChar) ^ XorBytes(m.ReplyData) ^ 0x31);
     if (received != expected) {
-        m.ErrNum = 3;
+        m.ErrNum = ErrOemChecksum;
         ErrorMessage(m);
     }
     if (m.ErrNum != 0) {

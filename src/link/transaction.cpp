@@ -109,7 +109,7 @@ void ReadReply(Module& m) {
         return;
     }
     if (m.MSComm1.inBufferCount() < kShortestReply) {
-        m.ErrNum = 2;
+        m.ErrNum = ErrTooFewBytes;
         ErrorMessage(m);
         return;
     }
@@ -123,7 +123,7 @@ void ReadReply(Module& m) {
     // A line that went away while the reply came in (the pump lost power, the adapter was
     // pulled) leaves a cut-off reply: it is told as no response, as from a silent pump.
     if (!m.MSComm1.portOpen()) {
-        m.ErrNum = 2;
+        m.ErrNum = ErrTooFewBytes;
         ErrorMessage(m);
         m.Timer2.setEnabled(true);
         return;

@@ -7,15 +7,6 @@
 
 namespace zr {
 
-// Error numbers of the program store (their texts are ErrorMessage's).
-inline constexpr int16_t ErrProgramFileMissing = 4;
-inline constexpr int16_t ErrProgramNotFound = 5;
-inline constexpr int16_t ErrIllegalProgramName = 10;
-inline constexpr int16_t ErrIllegalCommandString = 11;
-// programs.txt is there but cannot be read or written. ErrorMessage has no text for it: the
-// store puts a text naming the file and the reason into ErrDetail itself.
-inline constexpr int16_t ErrProgramFileUnusable = 15;
-
 // The store's error box: the text of ErrDetail, critical icon, no title of its own.
 void ShowProgramError(Module& m);
 // Sets ErrNum to `number`, fetches its text with ErrorMessage and shows the error box.
