@@ -93,12 +93,8 @@ void RunPendingClicks(Module& m) {
     m.RunningClicks = true;
     // The clicks send the operator's command, not a query of the running display; the
     // interrupted caller goes on with its own command and the reply of its own transaction.
-    const std::string command = m.CmdString;
+    const TransactionState interrupted = m;
     if (m.PositionShowing) m.CmdString = m.HeldCmdString;
-    const std::string data = m.ReplyData;
-    const std::string status = m.StatusChar;
-    const int16_t silent = m.SilentReply;
-    const bool portFailed = m.PortFailed;
     while (!m.PendingClicks.empty()) {
         const Module::LinkClick click = m.PendingClicks.front();
         m.PendingClicks.erase(m.PendingClicks.begin());
@@ -112,11 +108,7 @@ void RunPendingClicks(Module& m) {
         }
     }
     if (m.PositionShowing) m.HeldCmdString = m.CmdString;
-    m.CmdString = command;
-    m.ReplyData = data;
-    m.StatusChar = status;
-    m.SilentReply = silent;
-    m.PortFailed = portFailed;
+    static_cast<TransactionState&>(m) = interrupted;
     m.RunningClicks = false;
 }
 

@@ -14,10 +14,23 @@
 
 namespace zr {
 
+// The variables through which one transaction talks with its caller: the command it sends,
+// whether the reply is shown, the reply's data and status, and whether the port failed.
+// Clicks run inside a running transaction save and restore them as a whole, so that the
+// interrupted caller reads back its own command and reply; a variable of that kind belongs
+// here, where it is saved with the others.
+struct TransactionState {
+    std::string CmdString;
+    int16_t SilentReply = 0;
+    std::string ReplyData;
+    std::string StatusChar;
+    bool PortFailed = false;
+};
+
 // The module: every variable that the procedures share, under its own name, and the seams
 // through which the procedures reach the world. One instance lives for the whole run and is
 // passed to every procedure and handler; nothing reaches for it globally.
-struct Module {
+struct Module : TransactionState {
     Module(SerialPort& port, Timer& timer, Clock& clock, EventPump& events, Dialogs& dialogs,
            Form& form, Files& files)
         : MSComm1(port), Timer2(timer), clock(clock), events(events), dialogs(dialogs),
@@ -33,8 +46,8 @@ struct Module {
     Form& form;
     Files& files;
 
-    // Command string and errors.
-    std::string CmdString;
+    // Errors (CmdString, SilentReply, ReplyData, StatusChar and PortFailed are the
+    // TransactionState's).
     int16_t ErrNum = 0;
     std::string ErrDetail;
 
@@ -46,9 +59,6 @@ struct Module {
     int16_t PortNum = 0;
 
     // Reply.
-    int16_t SilentReply = 0;
-    std::string ReplyData;
-    std::string StatusChar;
     std::string StatusCodeText;
     std::string StatusText;
     std::string ReplyText;
@@ -92,15 +102,13 @@ struct Module {
     // transaction has ended (RunningClicks keeps that from nesting); a Show Position click is
     // refused then. PositionShowing is set while ShowPosition runs, so that a Send in between
     // leaves the display to it; meanwhile HeldCmdString keeps the operator's command string
-    // (edits of text1 included) while CmdString carries the display's queries. PortFailed tells
-    // the caller of XmitCommand that the port could not be opened.
+    // (edits of text1 included) while CmdString carries the display's queries.
     enum class LinkClick { Send, Stop };
     bool InTransaction = false;
     bool RunningClicks = false;
     bool PositionShowing = false;
     std::string HeldCmdString;
     std::vector<LinkClick> PendingClicks;
-    bool PortFailed = false;
 };
 
 }  // namespace zr
