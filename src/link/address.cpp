@@ -2,16 +2,13 @@
 
 #include <string_view>
 
+#include "shared/list_boxes.h"
+
 namespace zr {
 
 std::string AddressCharacter(int index) {
-    int code = 0;
-    if (index >= 0 && index <= 14) code = 49 + index;
-    else if (index >= 15 && index <= 21) code = 65 + 2 * (index - 15);
-    else if (index >= 22 && index <= 25) code = 81 + 4 * (index - 22);
-    else if (index == 26) code = 95;
-    else return {};
-    return std::string(1, static_cast<char>(code));
+    if (index < 0 || index >= static_cast<int>(AddressItems.size())) return {};
+    return AddressItems[static_cast<std::size_t>(index)].value;
 }
 
 void ClassifyAddress(Module& m) {

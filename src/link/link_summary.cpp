@@ -1,6 +1,7 @@
 #include "link/link_summary.h"
 
 #include "link/send_stop.h"
+#include "shared/list_boxes.h"
 
 namespace zr {
 
@@ -27,8 +28,8 @@ std::string AddressPart(const Module& m) {
     const int index = m.form.listIndex(Control::cboAddress);
     const std::string item = m.form.item(Control::cboAddress, index);
     if (index < 0) return "pump " + m.AddrChar;
-    if (index <= 14) return "pump " + item;
-    if (index == 26) return "all pumps";
+    if (index < FirstGroupAddressIndex) return "pump " + item;
+    if (index == AllPumpsAddressIndex) return "all pumps";
     return "pumps " + item;
 }
 
@@ -38,7 +39,7 @@ std::string LinkSummary(const Module& m) {
     const auto port = static_cast<int16_t>(m.form.listIndex(Control::cboPort) + 1);
     const char* dot = " \xB7 ";
     return PortPart(m, port) + dot + SettingsPart(m, port) + dot +
-           (m.form.listIndex(Control::cboProtocol) == 0 ? "DT" : "OEM") + dot + AddressPart(m);
+           NextProtocol(m) + dot + AddressPart(m);
 }
 
 void ShowLinkSummary(Module& m) {

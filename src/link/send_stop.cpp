@@ -1,19 +1,12 @@
 #include "link/send_stop.h"
 
-#include <array>
-
 #include "link/address.h"
 #include "link/serial_setup.h"
 #include "link/transaction.h"
 #include "reply/position_display.h"
+#include "shared/list_boxes.h"
 
 namespace zr {
-
-namespace {
-
-constexpr std::array<const char*, 6> kBaudRates = {"38400", "19200", "9600", "4800", "2400", "1200"};
-
-}  // namespace
 
 void text1_Change(Module& m) {
     m.CmdString = m.form.text(Control::text1);
@@ -22,8 +15,13 @@ void text1_Change(Module& m) {
 
 std::string NextBaudRate(const Module& m) {
     const int baud = m.form.listIndex(Control::cboBaud);
-    if (baud >= 0 && baud < static_cast<int>(kBaudRates.size())) return kBaudRates[static_cast<std::size_t>(baud)];
+    if (baud >= 0 && baud < static_cast<int>(BaudItems.size())) return BaudItems[static_cast<std::size_t>(baud)].value;
     return m.BaudRate;
+}
+
+std::string NextProtocol(const Module& m) {
+    const bool dt = m.form.listIndex(Control::cboProtocol) == DtProtocolIndex;
+    return ProtocolItems[static_cast<std::size_t>(dt ? DtProtocolIndex : OemProtocolIndex)].value;
 }
 
 void ReadLinkSettings(Module& m) {
@@ -31,7 +29,7 @@ void ReadLinkSettings(Module& m) {
     if (!address.empty()) m.AddrChar = address;
     ClassifyAddress(m);
 
-    m.Protocol = m.form.listIndex(Control::cboProtocol) == 0 ? "DT" : "OEM";
+    m.Protocol = NextProtocol(m);
 
     m.BaudRate = NextBaudRate(m);
 

@@ -15,6 +15,9 @@ void Timer2_Timer(Module& m);
 void ReadLinkSettings(Module& m);
 // The baud rate that the baud box gives: its list entry, or BaudRate when none is selected.
 std::string NextBaudRate(const Module& m);
+// The protocol that the protocol box gives: "DT" for its DT item, "OEM" for anything else
+// (nothing chosen included).
+std::string NextProtocol(const Module& m);
 // Runs, in order, the clicks that arrived while a transaction was running, leaving the reply
 // that the interrupted caller is waiting for as it was.
 void RunPendingClicks(Module& m);

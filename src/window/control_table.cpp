@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "shared/list_boxes.h"
+
 namespace zr {
 
 namespace {
@@ -94,16 +96,24 @@ const ControlInfo& InfoOf(Control control) {
     return ControlTable().front();
 }
 
+namespace {
+
+template <typename Table>
+std::vector<std::string> Items(const Table& table) {
+    std::vector<std::string> items;
+    for (const auto& entry : table) items.emplace_back(entry.item);
+    return items;
+}
+
+}  // namespace
+
 const std::vector<std::string>& FixedItems(Control control) {
     static const std::map<Control, std::vector<std::string>> lists = {
-        {C::cboDevice,
-         {"Alder", "Birch, 1.16/1.17", "Birch, 1.18,1.19", "Birch, 1.20/1.21", "Cedar", "Dune 3", "Dune 6"}},
-        {C::cboProtocol, {"DT", "OEM"}},
-        {C::cboPort, {"Com1", "Com2", "Com3", "Com4"}},
-        {C::cboBaud, {"38,400", "19,200", "9600", "4800", "2400", "1200"}},
-        {C::cboAddress,
-         {"1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F", "1,2", "3,4", "5,6", "7,8",
-          "9,A", "B,C", "D,E", "1,2,3,4", "5,6,7,8", "9,A,B,C", "D,E,F", "ALL"}},
+        {C::cboDevice, Items(DeviceTypes)},
+        {C::cboProtocol, Items(ProtocolItems)},
+        {C::cboPort, std::vector<std::string>(PortItems.begin(), PortItems.end())},
+        {C::cboBaud, Items(BaudItems)},
+        {C::cboAddress, Items(AddressItems)},
     };
     static const std::vector<std::string> none;
     const auto found = lists.find(control);

@@ -1,6 +1,7 @@
 #include "window/start_up.h"
 
 #include "link/link_summary.h"
+#include "shared/list_boxes.h"
 #include "window/control_tips.h"
 
 namespace zr {
@@ -35,11 +36,11 @@ void StartUpState(Module& m) {
     m.MaxPosition = 48000;
     m.MaxValvePort = 12;
     m.Timer2.setEnabled(false);
-    m.form.setListIndex(Control::cboPort, 0);
-    m.form.setListIndex(Control::cboBaud, 2);
-    m.form.setListIndex(Control::cboProtocol, 0);
-    m.PortNum = 1;
-    m.form.setListIndex(Control::cboAddress, 0);
+    m.form.setListIndex(Control::cboPort, FirstPortIndex);
+    m.form.setListIndex(Control::cboBaud, DefaultBaudIndex);
+    m.form.setListIndex(Control::cboProtocol, DtProtocolIndex);
+    m.PortNum = FirstPortIndex + 1;
+    m.form.setListIndex(Control::cboAddress, FirstAddressIndex);
 }
 
 void Form_Load(Module& m) {
@@ -51,7 +52,7 @@ void Form_Load(Module& m) {
 }
 
 void cboAddress_Click(Module& m) {
-    if (m.form.listIndex(Control::cboAddress) > 14)
+    if (m.form.listIndex(Control::cboAddress) >= FirstGroupAddressIndex)
         Note(m,
              "NOTE:  In multiple-device addressing modes, the device does return any messages.  If an error "
              "occurs, no further commands will be accepted by the device with the error until that device is "
@@ -59,12 +60,12 @@ void cboAddress_Click(Module& m) {
 }
 
 void cboBaud_Click(Module& m) {
-    if (m.form.listIndex(Control::cboBaud) != 2)
+    if (m.form.listIndex(Control::cboBaud) != DefaultBaudIndex)
         Note(m, "NOTE:  To use a baud rate other than 9600, the OPTION jumper on the pump must be removed.");
 }
 
 void cboProtocol_Click(Module& m) {
-    if (m.form.listIndex(Control::cboProtocol) == 1)
+    if (m.form.listIndex(Control::cboProtocol) == OemProtocolIndex)
         Note(m, "NOTE:  To use the OEM mode, the OPTION jumper on the pump must be removed.");
 }
 
