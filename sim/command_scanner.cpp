@@ -1,60 +1,88 @@
 #include "command_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 
 namespace pumpsim {
 
+namespace {
+
+// The plain number each letter takes, when it takes one.
+struct LetterRange {
+    std::string_view letters;
+    Range range;
+};
+constexpr LetterRange kNumberRanges[] = {
+    {"AaDdPp", {0, 48000}}, {"cV", {40, 10000}}, {"v", {40, 1000}},    {"G", {0, 30000}},
+    {"h", {1, 3}},          {"qrEej", {1, 99}},  {"K", {0, 1000}},     {"LlS", {1, 20}},
+    {"M", {1, 60000}},      {"m", {0, 3}},       {"o", {1, 12}},       {"f", {1, 9}},
+    {"z", {1, 8}},          {"t", {1, 4}},       {"WYZ", {4, 5}},
+};
+
+// What follows a command letter, as steps read one after the other.
+enum class Op {
+    None,
+    LetterNumber,   // the number in the letter's own range
+    Number,         // a number in lo..hi
+    NumberIfDigit,  // a number in lo..hi when a digit follows, else nothing
+    Selector,       // 1, 2, 3, 11..18 or 21..28
+    Label,          // a label letter
+    AnyMark,        // any one character, when there is one, as the mark
+    Second,         // when `after` follows: it, then the second number in lo..hi
+    MarkedSecond,   // the same, keeping `after` as the mark
+    Refuse,         // an operand error
+};
+struct Step {
+    Op op = Op::None;
+    int32_t lo = 0;
+    int32_t hi = 0;
+    char after = 0;
+};
+
+// One form of a command's arguments. A form with `leads` applies when one of those characters
+// follows the letter (it is taken as the mark); a form without applies otherwise. A letter's
+// forms are tried in the order of the table.
+struct Form {
+    std::string_view letters;
+    std::string_view leads;
+    std::array<Step, 2> steps;
+};
+constexpr Step kLabel{Op::Label};
+constexpr Form kForms[] = {
+    {"FQTX$%&*!BgHIOR", "", {}},
+    {"?", "", {{{Op::NumberIfDigit, 0, 30}}}},
+    {"~", "AaBbHhIiLlPpSsVvYyZz", {}},
+    {"~", "", {{{Op::Refuse}}}},
+    {"o", "-", {{{Op::LetterNumber}}}},
+    {"o", "", {{{Op::LetterNumber}}}},
+    {"f", "", {{{Op::LetterNumber}, {Op::AnyMark}}}},
+    {"z", "", {{{Op::LetterNumber}, {Op::MarkedSecond, 0, 65535, '='}}}},
+    {"x", "?", {}},
+    {"x", "", {{{Op::Number, 1, 26}, kLabel}}},
+    {"i", "<>", {{{Op::Number, 0, 255}, kLabel}}},
+    {"i", "", {{{Op::Selector}, kLabel}}},
+    {"J:", "", {{kLabel}}},
+    {"k", "+-", {{{Op::Number, 0, 65535}}}},
+    {"k", "^", {{{Op::Number, 1, 8}}}},
+    {"k", "<=>", {{{Op::Number, 0, 65535}, kLabel}}},
+    {"k", "", {{{Op::NumberIfDigit, 0, 65535}}}},
+    {"s", "<>", {{{Op::Number, 0, 255}, kLabel}}},
+    {"s", "#", {{{Op::Number, 0, 255}, {Op::Second, 0, 255, ','}}}},
+    {"s", "", {{{Op::Number, 0, 255}, {Op::Second, 0, 255, ','}}}},
+    {"Uu", "#", {{{Op::Selector}}}},
+    {"Uu", "", {{{Op::Selector}}}},
+    {"y", "=<>", {{{Op::Number, 0, 48000}, kLabel}}},
+    {"y", "", {{{Op::Refuse}}}},
+};
+
+}  // namespace
+
 std::optional<Range> NumberRange(char letter) {
-    switch (letter) {
-        case 'A':
-        case 'a':
-        case 'D':
-        case 'd':
-        case 'P':
-        case 'p':
-            return Range{0, 48000};
-        case 'c':
-        case 'V':
-            return Range{40, 10000};
-        case 'v':
-            return Range{40, 1000};
-        case 'G':
-            return Range{0, 30000};
-        case 'h':
-            return Range{1, 3};
-        case 'q':
-        case 'r':
-        case 'E':
-        case 'e':
-        case 'j':
-            return Range{1, 99};
-        case 'K':
-            return Range{0, 1000};
-        case 'L':
-        case 'l':
-        case 'S':
-            return Range{1, 20};
-        case 'M':
-            return Range{1, 60000};
-        case 'm':
-            return Range{0, 3};
-        case 'o':
-            return Range{1, 12};
-        case 'f':
-            return Range{1, 9};
-        case 'z':
-            return Range{1, 8};
-        case 't':
-            return Range{1, 4};
-        case 'W':
-        case 'Y':
-        case 'Z':
-            return Range{4, 5};
-        default:
-            return std::nullopt;
-    }
+    for (const LetterRange& entry : kNumberRanges)
+        if (entry.letters.find(letter) != std::string_view::npos) return entry.range;
+    return std::nullopt;
 }
 
 namespace {
@@ -138,121 +166,48 @@ private:
         result_.commands.push_back(c);
     }
 
+    // Reads the arguments of `c` by the first of its letter's forms that applies; a letter
+    // without forms takes the number of its range, and one without a range is no command.
     void Arguments(Command& c) {
-        switch (c.letter) {
-            case 'F':
-            case 'Q':
-            case 'T':
-            case 'X':
-            case '$':
-            case '%':
-            case '&':
-            case '*':
-            case '!':
-            case 'B':
-            case 'g':
-            case 'H':
-            case 'I':
-            case 'O':
-            case 'R':
-                return;
-            case '?':
-                if (IsDigit(Peek())) c.value = Number(0, 30);
-                return;
-            case '~':
-                if (More() &&
-                    std::string_view("AaBbHhIiLlPpSsVvYyZz").find(Peek()) != std::string_view::npos) {
-                    c.mark = text_[pos_++];
-                } else {
-                    Fail('c');
-                }
-                return;
-            case 'o':
-                if (Take('-')) c.mark = '-';
-                c.value = Number(*NumberRange('o'));
-                return;
-            case 'f':
-                c.value = Number(*NumberRange('f'));
-                if (More()) c.mark = text_[pos_++];
-                return;
-            case 'z':
-                c.value = Number(*NumberRange('z'));
-                if (Take('=')) {
-                    c.mark = '=';
-                    c.second = Number(0, 65535);
-                }
-                return;
-            case 'x':
-                if (Take('?')) {
-                    c.mark = '?';
-                    return;
-                }
-                c.value = Number(1, 26);
-                c.label = Label();
-                return;
-            case 'i':
-                if (Take('<') || Take('>')) {
-                    c.mark = text_[pos_ - 1];
-                    c.value = Number(0, 255);
-                } else {
-                    c.value = Selector();
-                }
-                c.label = Label();
-                return;
-            case 'J':
-            case ':':
-                c.label = Label();
-                return;
-            case 'k':
-                KArguments(c);
-                return;
-            case 's':
-                if (Take('<') || Take('>')) {
-                    c.mark = text_[pos_ - 1];
-                    c.value = Number(0, 255);
-                    c.label = Label();
-                    return;
-                }
-                if (Take('#')) c.mark = '#';
-                c.value = Number(0, 255);
-                if (Take(',')) c.second = Number(0, 255);
-                return;
-            case 'U':
-            case 'u':
-                if (Take('#')) c.mark = '#';
-                c.value = Selector();
-                return;
-            case 'y':
-                if (Take('=') || Take('<') || Take('>')) {
-                    c.mark = text_[pos_ - 1];
-                    c.value = Number(0, 48000);
-                    c.label = Label();
-                } else {
-                    Fail('c');
-                }
-                return;
-            default:
-                if (auto range = NumberRange(c.letter)) {
-                    c.value = Number(*range);
-                } else {
-                    Fail('b');
-                }
+        bool known = false;
+        for (const Form& form : kForms) {
+            if (form.letters.find(c.letter) == std::string_view::npos) continue;
+            known = true;
+            if (!form.leads.empty()) {
+                if (!More() || form.leads.find(Peek()) == std::string_view::npos) continue;
+                c.mark = text_[pos_++];
+            }
+            for (const Step& step : form.steps) Read(c, step);
+            return;
+        }
+        if (known) return;
+        if (auto range = NumberRange(c.letter)) {
+            c.value = Number(*range);
+        } else {
+            Fail('b');
         }
     }
 
-    void KArguments(Command& c) {
-        if (IsDigit(Peek())) {
-            c.value = Number(0, 65535);
-        } else if (Take('+') || Take('-')) {
-            c.mark = text_[pos_ - 1];
-            c.value = Number(0, 65535);
-        } else if (Take('<') || Take('=') || Take('>')) {
-            c.mark = text_[pos_ - 1];
-            c.value = Number(0, 65535);
-            c.label = Label();
-        } else if (Take('^')) {
-            c.mark = '^';
-            c.value = Number(1, 8);
+    void Read(Command& c, const Step& step) {
+        switch (step.op) {
+            case Op::None: break;
+            case Op::LetterNumber: c.value = Number(*NumberRange(c.letter)); break;
+            case Op::Number: c.value = Number(step.lo, step.hi); break;
+            case Op::NumberIfDigit:
+                if (IsDigit(Peek())) c.value = Number(step.lo, step.hi);
+                break;
+            case Op::Selector: c.value = Selector(); break;
+            case Op::Label: c.label = Label(); break;
+            case Op::AnyMark:
+                if (More()) c.mark = text_[pos_++];
+                break;
+            case Op::Second:
+            case Op::MarkedSecond:
+                if (!Take(step.after)) break;
+                if (step.op == Op::MarkedSecond) c.mark = step.after;
+                c.second = Number(step.lo, step.hi);
+                break;
+            case Op::Refuse: Fail('c'); break;
         }
     }
 
