@@ -11,7 +11,7 @@ class MemoryFiles : public zr::Files {
 public:
     std::map<std::string, std::string> content;
 
-    std::string folder() const override { return "/memory"; }
+    std::string pathOf(const std::string& name) const override { return "/memory/" + name; }
     bool exists(const std::string& path) const override { return content.count(path) != 0; }
     bool read(const std::string& path, std::string& text, std::string& error) const override {
         const auto it = content.find(path);

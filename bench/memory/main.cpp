@@ -17,7 +17,7 @@
 #include "fakes/fake_timer.h"
 #include "platform/qt_event_pump.h"
 #include "reply/position_display.h"
-#include "shared/disk_files.h"
+#include "platform/disk_files.h"
 #include "ui/form1.h"
 #include "ui/program.h"
 #include "ui/wiring.h"

@@ -19,7 +19,7 @@ struct StoreFolder {
         std::string pattern = (std::filesystem::temp_directory_path() / "zr-bench-XXXXXX").string();
         folder = ::mkdtemp(pattern.data());
         rig = std::make_unique<zr::test::Rig>(folder);
-        rig->m.ProgFile = zr::PathInFolder(folder, "programs.txt");
+        rig->m.ProgFile = rig->files.pathOf("programs.txt");
         std::ofstream file(rig->m.ProgFile, std::ios::binary);
         file << "\"\"\r\n";
         for (long i = 0; i < entries; ++i) file << NameOf(i) << ";A3000V1600A0gA3000A0G10\r\n";

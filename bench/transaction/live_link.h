@@ -11,7 +11,7 @@
 #include "platform/qt_serial_port.h"
 #include "platform/steady_clock.h"
 #include "pumpsim_process.h"
-#include "shared/disk_files.h"
+#include "platform/disk_files.h"
 #include "shared/module.h"
 
 // A module whose serial port is the real adapter on COM1 of a fresh program folder, linked by

@@ -10,7 +10,7 @@
 #include "platform/qt_serial_port.h"
 #include "platform/qt_timer.h"
 #include "platform/steady_clock.h"
-#include "shared/disk_files.h"
+#include "platform/disk_files.h"
 #include "shared/module.h"
 #include "window/memory_form.h"
 

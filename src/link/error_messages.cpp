@@ -1,7 +1,5 @@
 #include "link/error_messages.h"
 
-#include <iterator>
-
 namespace zr {
 
 namespace {

@@ -11,8 +11,8 @@ class Files {
 public:
     virtual ~Files() = default;
 
-    // The folder that holds the running program, without a trailing separator.
-    virtual std::string folder() const = 0;
+    // The path of the file `name` in the folder that holds the running program.
+    virtual std::string pathOf(const std::string& name) const = 0;
     // False only when nothing is at `path`. Anything else there (a directory, a file that
     // cannot be read, a path that cannot be looked at) counts as existing, so that the
     // operation that follows reports its real reason instead of a missing file.
@@ -29,8 +29,5 @@ public:
     // file is cut back to its old length.
     virtual bool append(const std::string& path, const std::string& content, std::string& error) = 0;
 };
-
-// `folder` joined with a file name by the platform's separator.
-std::string PathInFolder(const std::string& folder, const std::string& name);
 
 }  // namespace zr

@@ -45,7 +45,7 @@ void StartUpState(Module& m) {
 
 void Form_Load(Module& m) {
     StartUpState(m);
-    m.ProgFile = PathInFolder(m.files.folder(), kProgramsFile);
+    m.ProgFile = m.files.pathOf(kProgramsFile);
     EnsureProgramFile(m);
     ShowControlTips(m);
     ShowLinkSummary(m);

@@ -29,7 +29,7 @@ private slots:
         }
         QCOMPARE(rig.form.at(Control::lstCmd).items,
                  (std::vector<std::string>{display, "short", "", "half\nline", "caf\xe9", "last"}));
-        QCOMPARE(rig.m.CmdListFile, PathInFolder(rig.files.folder(), "Cedar.txt"));
+        QCOMPARE(rig.m.CmdListFile, rig.files.folder() + "/Cedar.txt");
         QVERIFY(rig.dialogs.messages.empty());
     }
 

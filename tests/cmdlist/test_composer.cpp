@@ -152,7 +152,7 @@ private slots:
         rig.m.MaxPosition = 48000;
         rig.m.MaxValvePort = 12;
         Pick(rig, row[1].toInt());
-        QCOMPARE(rig.m.CmdListFile, PathInFolder(folder, row[2].toStdString()));
+        QCOMPARE(rig.m.CmdListFile, folder + "/" + row[2].toStdString());
         std::string content, error;
         QVERIFY2(rig.files.read(rig.m.CmdListFile, content, error), error.c_str());
         const QByteArray rest = QByteArray::fromStdString(content).replace("\r\n", "");

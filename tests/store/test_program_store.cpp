@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <cerrno>
 
 #include "fakes/rig.h"
 #include "fakes/table_file.h"
@@ -23,15 +22,11 @@ public:
     using DiskFiles::DiskFiles;
 
 protected:
-    ssize_t writeSome(int fd, const char* data, std::size_t size) override {
-        halfWritten_ = !halfWritten_;
-        if (halfWritten_) return DiskFiles::writeSome(fd, data, size / 2);
-        errno = ENOSPC;
-        return -1;
+    bool writeAll(QFileDevice& file, std::string_view content, std::string& error) override {
+        if (DiskFiles::writeAll(file, content.substr(0, content.size() / 2), error))
+            error = "no space left on device";
+        return false;
     }
-
-private:
-    bool halfWritten_ = false;
 };
 
 // A module on fakes whose program folder is a fresh temporary directory, its files on a
@@ -40,7 +35,7 @@ private:
 // "(link) text", a link to a file of that text.
 struct StoreRig {
     StoreRig(const QByteArray& before, bool fullDisk = false) : m(fullDisk ? onFullDisk : rig.m) {
-        m.ProgFile = PathInFolder(m.files.folder(), "programs.txt");
+        m.ProgFile = m.files.pathOf("programs.txt");
         const bool linked = before.startsWith("(link) ");
         if (before == "(folder)") QVERIFY(QDir(dir.path()).mkdir("programs.txt"));
         if (before == "(fifo)") QVERIFY(::mkfifo(m.ProgFile.c_str(), 0600) == 0);
