@@ -10,7 +10,10 @@ std::string Distort(std::string reply, Framing framing, const LineFaults& faults
     if (faults.longerBy > 0 && reply.size() > data + 2) {
         std::string filler;
         for (int i = 0; i < faults.longerBy; ++i) filler += static_cast<char>('0' + i % 10);
-        if (framing == Framing::OEM) reply[reply.size() - 2] ^= static_cast<char>(XorOf(filler));
+        if (framing == Framing::OEM) {
+            char& checksum = reply[reply.size() - 2];
+            checksum = static_cast<char>(checksum ^ XorOf(filler));
+        }
         reply.insert(data, filler);
     }
     const std::string noise(kNoise, sizeof kNoise - 1);

@@ -54,7 +54,6 @@ bool Pump::Immediate(const Command& c) {
         case 'x':
             return c.mark == '?';
         case 'f':
-            return c.mark == 0 && !c.variable;
         case 'z':
             return c.mark == 0 && !c.variable;
         default:
@@ -247,7 +246,7 @@ char Pump::MoveTo(int64_t target, double now) {
     if (!initialised_) return 'a';
     if (target < 0 || target > kMaxPosition) return 'l';
     const int32_t from = motion_.FinalPosition();
-    const double seconds = std::abs(target - from) / static_cast<double>(topSpeed_);
+    const double seconds = static_cast<double>(std::abs(target - from)) / topSpeed_;
     motion_.Append(now, seconds, static_cast<int32_t>(target), motion_.FinalPort());
     return 0;
 }

@@ -44,7 +44,7 @@ bool Contains(std::string_view set, char c) {
 // or empty; the accepted answer is returned as typed.
 std::string NumericAnswer(Module& m, const std::string& prompt) {
     for (;;) {
-        const std::string answer = m.dialogs.inputBox(prompt, "Enter Number");
+        std::string answer = m.dialogs.inputBox(prompt, "Enter Number");
         if (!answer.empty() && answer[0] == '@') {
             const double variable = NumericValue(answer.substr(1));
             if (variable > 0 && variable < 11) return answer;
@@ -62,14 +62,14 @@ bool IsLabelAnswer(const std::string& s) {
 
 std::string LabelAnswer(Module& m) {
     for (;;) {
-        const std::string answer = m.dialogs.inputBox("Enter a Label letter:  a-z, A-Z", "Enter Label");
+        std::string answer = m.dialogs.inputBox("Enter a Label letter:  a-z, A-Z", "Enter Label");
         if (IsLabelAnswer(answer)) return answer;
     }
 }
 
 std::string DirectionAnswer(Module& m) {
     for (;;) {
-        const std::string answer =
+        std::string answer =
             m.dialogs.inputBox("Enter direction:  CW = no entry,  CCW = minus sign", "Enter Direction");
         if (answer.empty() || answer == "-") return answer;
     }

@@ -14,10 +14,10 @@ std::string AddressCharacter(int index) {
 void ClassifyAddress(Module& m) {
     if (m.AddrChar.empty()) return;
     static constexpr std::string_view kGroups = "ACEGIKMQUY]_";
-    const unsigned char c = static_cast<unsigned char>(m.AddrChar[0]);
-    if (m.AddrChar.size() != 1) m.AddrMode = "e";
-    else if (c >= 0x30 && c <= 0x3F) m.AddrMode = "s";
-    else if (kGroups.find(static_cast<char>(c)) != std::string_view::npos) m.AddrMode = "m";
+    const char c = m.AddrChar[0];
+    const bool one = m.AddrChar.size() == 1;
+    if (one && c >= 0x30 && c <= 0x3F) m.AddrMode = "s";
+    else if (one && kGroups.find(c) != std::string_view::npos) m.AddrMode = "m";
     else m.AddrMode = "e";
 }
 

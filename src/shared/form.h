@@ -25,7 +25,7 @@ enum class Control {
 };
 
 constexpr int ControlCount = 0
-#define ZR_CONTROL_COUNT(name) +1
+#define ZR_CONTROL_COUNT(name) +1  // NOLINT(bugprone-macro-parentheses): adds one per control
     ZR_CONTROLS(ZR_CONTROL_COUNT)
 #undef ZR_CONTROL_COUNT
     ;

@@ -112,17 +112,16 @@ std::string UnsignedText(double value, int maxDigits, bool single) {
     std::string digits;
     int exponent = 0;
     ShortestDigits(value, maxDigits, single, digits, exponent);
-    const int count = static_cast<int>(digits.size());
     if (exponent >= maxDigits || exponent < -4) {
         std::string text = digits.substr(0, 1);
-        if (count > 1) text += "." + digits.substr(1);
+        if (digits.size() > 1) text += "." + digits.substr(1);
         const std::string power = std::to_string(std::abs(exponent));
         return text + "E" + (exponent < 0 ? "-" : "+") + (power.size() < 2 ? "0" : "") + power;
     }
     if (exponent < 0) return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    if (exponent + 1 >= count) return digits + std::string(static_cast<std::size_t>(exponent + 1 - count), '0');
-    return digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
-           digits.substr(static_cast<std::size_t>(exponent + 1));
+    const std::size_t whole = static_cast<std::size_t>(exponent) + 1;  // digits before the point
+    if (whole >= digits.size()) return digits + std::string(whole - digits.size(), '0');
+    return digits.substr(0, whole) + "." + digits.substr(whole);
 }
 
 std::string SignedText(double value, int maxDigits, bool single) {

@@ -101,6 +101,7 @@ namespace {
 template <typename Table>
 std::vector<std::string> Items(const Table& table) {
     std::vector<std::string> items;
+    items.reserve(table.size());
     for (const auto& entry : table) items.emplace_back(entry.item);
     return items;
 }
