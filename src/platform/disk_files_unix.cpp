@@ -96,12 +96,21 @@ bool DiskFiles::read(const std::string& path, std::string& content, std::string&
     QFile file;
     off_t length = 0;
     if (!OpenRegular(path, O_RDONLY, QIODevice::ReadOnly, file, length, error)) return false;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = Reason(file);
-        return false;
+    // Reserved for the length at opening, so that the text is allocated once; a file that
+    // grows meanwhile is read to its end.
+    std::string text;
+    text.reserve(static_cast<std::size_t>(length));
+    char buffer[65536];
+    for (;;) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got < 0) {
+            error = Reason(file);
+            return false;
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
     }
-    content = text.toStdString();
+    content = std::move(text);
     return true;
 }
 
