@@ -26,7 +26,7 @@ std::string Adapter(const SerialPortEntry& port) {
 }
 
 std::string State(const ComDevice& device) {
-    const std::string problem = DeviceProblem(device.path);
+    std::string problem = DeviceProblem(device.path);
     if (problem == kNoSuchDevice) return "missing";
     if (!problem.empty()) return problem;
     const DeviceHolder holder = HolderOf(device.path);

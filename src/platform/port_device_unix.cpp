@@ -32,7 +32,7 @@ ComLink ReadComLink(int number, const std::string& folder) {
 }
 
 std::string DeviceProblem(const std::string& path) {
-    const std::string denied =
+    const char* const denied =
         "permission denied: add your user to the dialout group (sudo adduser $USER dialout), then log in again";
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return errno == EACCES ? denied : kNoSuchDevice;

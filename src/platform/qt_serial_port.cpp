@@ -57,7 +57,7 @@ bool ApplyLine(QSerialPort& port, const LineSettings& line, int handshaking) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(QString programDir, PortLister ports)
+QtSerialPort::QtSerialPort(const QString& programDir, PortLister ports)
     : programDir_(programDir.toStdString()), ports_(std::move(ports)) {
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError error) { closeWhenGone(error); });

@@ -21,7 +21,7 @@ class QtSerialPort : public SerialPort {
 public:
     // COMn links are looked up in programDir (the folder that holds the program); without one,
     // COMn is the n-th of the ports that `ports` lists.
-    explicit QtSerialPort(QString programDir, PortLister ports = ListSerialPorts);
+    explicit QtSerialPort(const QString& programDir, PortLister ports = ListSerialPorts);
 
     bool portOpen() const override;
     void setPortOpen(bool open) override;
