@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 
+#include "shared/list_boxes.h"
 #include "window/control_table.h"
 
 namespace zr::cli {
@@ -15,27 +16,24 @@ std::string Upper(std::string text) {
     return text;
 }
 
-std::string WithoutCommas(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), ','), text.end());
-    return text;
+// What the i-th item of a combo box's list is called on the command line: the item itself,
+// but for the baud rate the rate the port takes ("38400" for "38,400").
+std::string Choice(Control combo, std::size_t i) {
+    return combo == Control::cboBaud ? BaudItems[i].value : FixedItems(combo)[i];
 }
 
 // The index of `value` in a combo box's list; letters in either case, and for the baud rate
-// the digits without the list's thousands comma ("38400" for "38,400").
+// the shown item or the rate.
 std::optional<int> ListIndex(Control combo, const std::string& value) {
     const std::vector<std::string>& items = FixedItems(combo);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::string& item = items[i];
-        if (Upper(item) == Upper(value) || (combo == Control::cboBaud && WithoutCommas(item) == value))
-            return static_cast<int>(i);
-    }
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (Upper(items[i]) == Upper(value) || Choice(combo, i) == value) return static_cast<int>(i);
     return std::nullopt;
 }
 
 std::string Choices(Control combo) {
     std::string text;
-    for (const std::string& item : FixedItems(combo))
-        text += (text.empty() ? "" : " ") + (combo == Control::cboBaud ? WithoutCommas(item) : item);
+    for (std::size_t i = 0; i < FixedItems(combo).size(); ++i) text += (text.empty() ? "" : " ") + Choice(combo, i);
     return text;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/list_boxes.h"
+
 namespace zr::cli {
 
 // What the command line asks for. The link choices are indices into the window's lists, so
@@ -10,10 +12,10 @@ namespace zr::cli {
 struct Options {
     enum class Action { Send, Check, Position, Help, Version };
     Action action = Action::Help;
-    int portIndex = 0;      // Com1
-    int baudIndex = 2;      // 9600
-    int protocolIndex = 0;  // DT
-    int addressIndex = 0;   // "1"
+    int portIndex = FirstPortIndex;
+    int baudIndex = DefaultBaudIndex;
+    int protocolIndex = DtProtocolIndex;
+    int addressIndex = FirstAddressIndex;
     std::string device;     // a device given by path, standing for Com1; "" when none
     bool json = false;
     bool watch = false;

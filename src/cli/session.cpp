@@ -8,6 +8,7 @@
 
 #include "cli/interrupt.h"
 #include "cmdlang/parse_display.h"
+#include "link/error_messages.h"
 #include "link/send_stop.h"
 #include "reply/position_display.h"
 #include "window/control_table.h"
@@ -16,9 +17,6 @@
 namespace zr::cli {
 
 namespace {
-
-// The error number the OEM decoder sets for a reply whose checksum does not add up.
-constexpr int16_t kChecksumErrNum = 3;
 
 QString Latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
 
@@ -74,7 +72,7 @@ bool Session::awaitTimeOut() {
 
 int Session::outcome(bool timedOut) const {
     if (timedOut) return kNoReply;
-    if (m_.ErrNum == kChecksumErrNum) return kChecksumError;
+    if (m_.ErrNum == ErrOemChecksum) return kChecksumError;
     return kDone;
 }
 
@@ -107,7 +105,7 @@ int Session::send(const std::vector<std::string>& commands, bool json) {
         cmdXmit_Click(m_);
         if (m_.PortFailed) return kPortFailed;
         // The checksum error has no box in the window; here it is told beside the fields.
-        if (m_.ErrNum == kChecksumErrNum) dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
+        if (m_.ErrNum == ErrOemChecksum) dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
         const int result = outcome(awaitTimeOut());
         printReply(command, json, result);
         if (status == kDone) status = result;

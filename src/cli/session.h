@@ -6,11 +6,11 @@
 
 #include "cli/options.h"
 #include "cli/stderr_dialogs.h"
+#include "platform/disk_files.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_timer.h"
 #include "platform/steady_clock.h"
-#include "platform/disk_files.h"
 #include "shared/module.h"
 #include "window/memory_form.h"
 
