@@ -17,7 +17,7 @@ std::string PortPart(const Module& m, int16_t port) {
 // settings change only once a reply has been read and it has closed.
 std::string SettingsPart(const Module& m, int16_t port) {
     const std::string baud = NextBaudRate(m);
-    const std::string chosen = (baud.empty() ? std::string("no baud rate") : baud) + ",n,8,1";
+    std::string chosen = (baud.empty() ? std::string("no baud rate") : baud) + ",n,8,1";
     const std::string& inUse = m.LastExchange.settings;
     if (m.MSComm1.portOpen() && port == m.PortNum && !inUse.empty() && inUse != chosen)
         return inUse + " (port still open; " + chosen + " once it has closed)";
