@@ -23,21 +23,20 @@ namespace zr {
 
 namespace {
 
-using Handler = void (*)(Module&);
-
 // Runs a handler just before the watched widgets show their tooltip.
 class BeforeToolTip : public QObject {
 public:
-    BeforeToolTip(QObject* parent, Module& m, Handler handler) : QObject(parent), m_(m), handler_(handler) {}
+    BeforeToolTip(QObject* parent, RunHandler run, Handler handler)
+        : QObject(parent), run_(std::move(run)), handler_(handler) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::ToolTip) handler_(m_);
+        if (event->type() == QEvent::ToolTip) run_(handler_);
         return false;
     }
 
 private:
-    Module& m_;
+    RunHandler run_;
     Handler handler_;
 };
 
@@ -78,19 +77,18 @@ constexpr Binding kScrolls[] = {
 
 }  // namespace
 
-void WireHandlers(Form1& window, Module& m) {
-    Module* module = &m;
+void WireHandlers(Form1& window, RunHandler run) {
     for (const Binding& b : kClicks)
         QObject::connect(qobject_cast<QAbstractButton*>(window.widget(b.control)), &QAbstractButton::clicked, &window,
-                         [module, h = b.handler] { h(*module); });
+                         [run, h = b.handler] { run(h); });
     for (const Binding& b : kPicks)
         QObject::connect(qobject_cast<QComboBox*>(window.widget(b.control)), &QComboBox::activated, &window,
-                         [module, h = b.handler] { h(*module); });
+                         [run, h = b.handler] { run(h); });
     for (const Binding& b : kScrolls)
         QObject::connect(qobject_cast<QScrollBar*>(window.widget(b.control)), &QScrollBar::valueChanged, &window,
-                         [module, h = b.handler] { h(*module); });
+                         [run, h = b.handler] { run(h); });
     auto* text1 = qobject_cast<QLineEdit*>(window.widget(Control::text1));
-    QObject::connect(text1, &QLineEdit::textChanged, &window, [module] { text1_Change(*module); });
+    QObject::connect(text1, &QLineEdit::textChanged, &window, [run] { run(text1_Change); });
 
     // Keys: Enter (either one) in the command line presses Send, Escape anywhere presses Stop;
     // a press does exactly what a click does, so nothing while the button is disabled.
@@ -104,9 +102,13 @@ void WireHandlers(Form1& window, Module& m) {
     // brought up to date before it is shown (a port's device can come or go at any time).
     for (Control c : {Control::cboPort, Control::cboBaud, Control::cboProtocol, Control::cboAddress})
         QObject::connect(qobject_cast<QComboBox*>(window.widget(c)), &QComboBox::currentTextChanged, &window,
-                         [module] { ShowLinkSummary(*module); });
-    auto* refresh = new BeforeToolTip(&window, m, ShowLinkSummary);
+                         [run] { run(ShowLinkSummary); });
+    auto* refresh = new BeforeToolTip(&window, run, ShowLinkSummary);
     for (Control c : {Control::cmdXmit, Control::cboAddress}) window.widget(c)->installEventFilter(refresh);
+}
+
+void WireHandlers(Form1& window, Module& m) {
+    WireHandlers(window, [module = &m](Handler handler) { handler(*module); });
 }
 
 }  // namespace zr
