@@ -8,9 +8,9 @@
 
 #include "cli/interrupt.h"
 #include "cmdlang/parse_display.h"
-#include "link/error_messages.h"
+#include "link/position_display.h"
 #include "link/send_stop.h"
-#include "reply/position_display.h"
+#include "shared/error_messages.h"
 #include "window/control_table.h"
 #include "window/start_up.h"
 

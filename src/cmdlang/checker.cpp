@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "cmdlang/command_table.h"
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 

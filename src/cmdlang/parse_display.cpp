@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "cmdlang/checker.h"
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 

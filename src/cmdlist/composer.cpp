@@ -6,7 +6,7 @@
 
 #include "cmdlist/command_list.h"
 #include "cmdlist/command_list_line.h"
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 #include "shared/numbers.h"
 
 namespace zr {

@@ -1,6 +1,6 @@
 #include "link/link_summary.h"
 
-#include "link/send_stop.h"
+#include "link/link_settings.h"
 #include "shared/list_boxes.h"
 
 namespace zr {

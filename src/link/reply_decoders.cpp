@@ -1,7 +1,7 @@
 #include "link/reply_decoders.h"
 
-#include "link/error_messages.h"
 #include "link/frames.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 

@@ -1,12 +1,12 @@
 #include "link/transaction.h"
 
-#include "link/error_messages.h"
 #include "link/exchange_summary.h"
 #include "link/frames.h"
+#include "link/link_settings.h"
 #include "link/link_summary.h"
 #include "link/reply_decoders.h"
-#include "link/send_stop.h"
 #include "reply/interpret_reply.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 
@@ -140,7 +140,6 @@ void XmitCommand(Module& m) {
     Exchange(m);
     ShowLinkSummary(m);  // the port may have been opened or closed
     m.InTransaction = false;
-    RunPendingClicks(m);
 }
 
 }  // namespace zr

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 #include "shared/text_lines.h"
 #include "store/program_errors.h"
 #include "store/program_lines.h"

@@ -1,9 +1,9 @@
 #include "store/program_panel.h"
 
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
+#include "shared/main_buttons.h"
 #include "store/program_errors.h"
 #include "store/program_file.h"
-#include "window/panels.h"
 
 namespace zr {
 

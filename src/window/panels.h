@@ -4,10 +4,7 @@
 
 namespace zr {
 
-// Showing and hiding the panels; disabling and enabling the main buttons.
-void inhibitMain(Module& m);
-void enableMain(Module& m);
-void exitFraProgram(Module& m);
+// Showing and hiding the panels.
 void cmdSetup_Click(Module& m);
 void cmdExitSetup_Click(Module& m);
 void cmdListCmd_Click(Module& m);

@@ -9,7 +9,7 @@
 #include "fakes/rows_file.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 
 using namespace zr;
 using namespace std::string_literals;

@@ -5,12 +5,12 @@
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "link/address.h"
-#include "link/error_messages.h"
 #include "link/frames.h"
 #include "link/link_summary.h"
+#include "link/position_display.h"
 #include "link/send_stop.h"
 #include "link/transaction.h"
-#include "reply/position_display.h"
+#include "shared/error_messages.h"
 
 using namespace zr;
 

@@ -6,6 +6,7 @@
 #include "fakes/rig.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
+#include "shared/main_buttons.h"
 #include "window/panels.h"
 #include "window/start_up.h"
 

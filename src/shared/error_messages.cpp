@@ -1,4 +1,4 @@
-#include "link/error_messages.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 

@@ -1,5 +1,6 @@
-#include "reply/position_display.h"
+#include "link/position_display.h"
 
+#include "link/send_stop.h"
 #include "link/transaction.h"
 #include "shared/numbers.h"
 
@@ -21,11 +22,13 @@ bool Cycle(Module& m) {
     m.SilentReply = 1;
     m.CmdString = "?";
     XmitCommand(m);
+    RunPendingClicks(m);
     if (m.PortFailed) return false;
     m.form.setText(Control::lblSyringe, "syringe = " + m.ReplyData);
     m.SilentReply = 1;
     m.CmdString = "?8";
     XmitCommand(m);
+    RunPendingClicks(m);
     if (m.PortFailed) return false;
     m.form.setText(Control::lblValve, "port = " + PortLetter(m.ReplyData));
     return true;
