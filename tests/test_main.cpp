@@ -1,4 +1,8 @@
+#ifdef ZR_TEST_GUI
 #include <QApplication>
+#else
+#include <QCoreApplication>
+#endif
 #include <QtTest>
 #include <clocale>
 #include <cstdio>
@@ -16,10 +20,15 @@ std::vector<TestFactory>& RegisteredTests() {
 }  // namespace zr::test
 
 // Runs every QtTest class registered in this executable; non-zero when any of them failed.
+// Tests of widgets run under a QApplication, all others under a QCoreApplication.
 int main(int argc, char* argv[]) {
+#ifdef ZR_TEST_GUI
     QApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
     // A run meant to be under a decimal-comma locale fails when that locale did not take
-    // (QApplication sets it from the environment): passing there would prove nothing.
+    // (the application sets it from the environment): passing there would prove nothing.
     if (qEnvironmentVariableIsSet("ZR_DECIMAL_COMMA") && std::strcmp(std::localeconv()->decimal_point, ",") != 0) {
         std::fprintf(stderr, "The decimal-comma locale is not in effect (LC_NUMERIC=%s, LOCPATH=%s)\n",
                      qgetenv("LC_NUMERIC").constData(), qgetenv("LOCPATH").constData());

@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "pumpsim_process.h"
+#include "live/pumpsim_process.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "fakes/rows_file.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "pumpsim_process.h"
+#include "live/pumpsim_process.h"
 
 // zadu-rovu-cli as a script runs it: the real program, pumpsim on a pseudo-terminal.
 class CliTest : public QObject {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "live/pumpsim_process.h"
 #include "modal_boxes.h"
-#include "pumpsim_process.h"
 #include "ui/program.h"
 
 // The whole program, window shown, on a fresh program folder whose COM1 is a running pumpsim;

@@ -1,4 +1,4 @@
-#include "pumpsim_process.h"
+#include "live/pumpsim_process.h"
 
 #include <QDeadlineTimer>
 

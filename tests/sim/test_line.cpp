@@ -10,7 +10,7 @@
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "hex.h"
-#include "pumpsim_process.h"
+#include "live/pumpsim_process.h"
 
 namespace {
 
