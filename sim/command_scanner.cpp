@@ -15,10 +15,9 @@ struct LetterRange {
     Range range;
 };
 constexpr LetterRange kNumberRanges[] = {
-    {"AaDdPp", {0, 48000}}, {"cV", {40, 10000}}, {"v", {40, 1000}},    {"G", {0, 30000}},
-    {"h", {1, 3}},          {"qrEej", {1, 99}},  {"K", {0, 1000}},     {"LlS", {1, 20}},
-    {"M", {1, 60000}},      {"m", {0, 3}},       {"o", {1, 12}},       {"f", {1, 9}},
-    {"z", {1, 8}},          {"t", {1, 4}},       {"WYZ", {4, 5}},
+    {"AaDdPp", {0, 48000}}, {"cV", {40, 10000}}, {"v", {40, 1000}}, {"G", {0, 30000}}, {"h", {1, 3}},
+    {"qrEej", {1, 99}},     {"K", {0, 1000}},    {"LlS", {1, 20}},  {"M", {1, 60000}}, {"m", {0, 3}},
+    {"o", {1, 12}},         {"f", {1, 9}},       {"z", {1, 8}},     {"t", {1, 4}},     {"WYZ", {4, 5}},
 };
 
 // What follows a command letter, as steps read one after the other.
@@ -190,14 +189,23 @@ private:
 
     void Read(Command& c, const Step& step) {
         switch (step.op) {
-            case Op::None: break;
-            case Op::LetterNumber: c.value = Number(*NumberRange(c.letter)); break;
-            case Op::Number: c.value = Number(step.lo, step.hi); break;
+            case Op::None:
+                break;
+            case Op::LetterNumber:
+                c.value = Number(*NumberRange(c.letter));
+                break;
+            case Op::Number:
+                c.value = Number(step.lo, step.hi);
+                break;
             case Op::NumberIfDigit:
                 if (IsDigit(Peek())) c.value = Number(step.lo, step.hi);
                 break;
-            case Op::Selector: c.value = Selector(); break;
-            case Op::Label: c.label = Label(); break;
+            case Op::Selector:
+                c.value = Selector();
+                break;
+            case Op::Label:
+                c.label = Label();
+                break;
             case Op::AnyMark:
                 if (More()) c.mark = text_[pos_++];
                 break;
@@ -207,7 +215,9 @@ private:
                 if (step.op == Op::MarkedSecond) c.mark = step.after;
                 c.second = Number(step.lo, step.hi);
                 break;
-            case Op::Refuse: Fail('c'); break;
+            case Op::Refuse:
+                Fail('c');
+                break;
         }
     }
 

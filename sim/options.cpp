@@ -31,7 +31,8 @@ namespace {
 std::optional<int> Count(const std::string& text, int most) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > most) return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > most)
+        return std::nullopt;
     return value;
 }
 

@@ -29,7 +29,8 @@ int main(int argc, char* argv[]) {
 #endif
     // A run meant to be under a decimal-comma locale fails when that locale did not take
     // (the application sets it from the environment): passing there would prove nothing.
-    if (qEnvironmentVariableIsSet("ZR_DECIMAL_COMMA") && std::strcmp(std::localeconv()->decimal_point, ",") != 0) {
+    if (qEnvironmentVariableIsSet("ZR_DECIMAL_COMMA") &&
+        std::strcmp(std::localeconv()->decimal_point, ",") != 0) {
         std::fprintf(stderr, "The decimal-comma locale is not in effect (LC_NUMERIC=%s, LOCPATH=%s)\n",
                      qgetenv("LC_NUMERIC").constData(), qgetenv("LOCPATH").constData());
         return 1;

@@ -74,9 +74,9 @@ int main(int argc, char* argv[]) {
     }
     std::printf("cli\tsend \"?\" x%d in one call: exchange, write to reply read (%zu)\t%.1f\tms\n", kCommands,
                 exchangeMs.size(), Median(exchangeMs));
-    std::printf("cli\tsend \"?\" x%d in one call: whole call per command (%d calls)\t%.1f\tms\n", kCommands, calls,
-                Median(callMsPerCommand));
-    std::printf("cli\tsend \"?\" x%d in one call: processor time per command (%d calls)\t%.3f\tms\n", kCommands,
-                calls, Median(cpuMsPerCommand));
+    std::printf("cli\tsend \"?\" x%d in one call: whole call per command (%d calls)\t%.1f\tms\n", kCommands,
+                calls, Median(callMsPerCommand));
+    std::printf("cli\tsend \"?\" x%d in one call: processor time per command (%d calls)\t%.3f\tms\n",
+                kCommands, calls, Median(cpuMsPerCommand));
     return 0;
 }

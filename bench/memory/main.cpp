@@ -77,6 +77,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("memory\tresident after the window is shown\t%.1f\tMiB\n", atStart);
     std::printf("memory\tresident after %ld position cycles\t%.1f\tMiB\n", cycles, atEnd);
-    std::printf("memory\tgrowth from cycle %ld to %ld\t%.3f\tMiB\n", cycles / 10, cycles, atEnd - afterWarmUp);
+    std::printf("memory\tgrowth from cycle %ld to %ld\t%.3f\tMiB\n", cycles / 10, cycles,
+                atEnd - afterWarmUp);
     return 0;
 }

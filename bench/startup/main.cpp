@@ -55,7 +55,8 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 3 && QByteArray(argv[1]) == "--child") return RunChild(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && QByteArray(argv[1]) == "--child")
+        return RunChild(argc, argv, QString::fromLocal8Bit(argv[2]));
 
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;

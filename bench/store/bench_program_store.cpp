@@ -11,7 +11,9 @@
 
 namespace {
 
-std::string NameOf(long index) { return "Program " + std::to_string(index); }
+std::string NameOf(long index) {
+    return "Program " + std::to_string(index);
+}
 
 // A temporary program folder holding a programs.txt of `entries` entries.
 struct StoreFolder {

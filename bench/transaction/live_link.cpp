@@ -4,10 +4,13 @@
 #include "link/serial_setup.h"
 
 LiveLink::LiveLink()
-    : port(folder.path()), files(folder.path().toStdString()),
+    : port(folder.path()),
+      files(folder.path().toStdString()),
       m(port, timer, clock, events, dialogs, form, files) {}
 
-bool LiveLink::start(const QStringList& options) { return sim.start(folder.path(), options); }
+bool LiveLink::start(const QStringList& options) {
+    return sim.start(folder.path(), options);
+}
 
 void LiveLink::choose(const std::string& protocol, const std::string& address) {
     m.Protocol = protocol;

@@ -86,11 +86,13 @@ int main(int argc, char* argv[]) {
         const double median = Median(r.milliseconds);
         std::printf("transaction\t%s Send to decoded reply (%d Sends, %d failed)\t%.1f\tms\n", name, count,
                     r.failures, median);
-        std::printf("transaction\t%s device open + close alone\t%.1f\tms\n", name, Median(r.openCloseMilliseconds));
+        std::printf("transaction\t%s device open + close alone\t%.1f\tms\n", name,
+                    Median(r.openCloseMilliseconds));
         std::printf("transaction\t%s processor time per transaction (%.2f %% of wall)\t%.2f\tms\n", name,
                     100.0 * r.cpuSeconds / r.wallSeconds, 1000.0 * r.cpuSeconds / count);
         met = met && r.failures == 0 && median - 200.0 <= 10.0;
     }
-    std::printf("transaction\tbudget: median at most 10 ms over the 200 ms wait\t%s\t\n", met ? "met" : "NOT met");
+    std::printf("transaction\tbudget: median at most 10 ms over the 200 ms wait\t%s\t\n",
+                met ? "met" : "NOT met");
     return 0;
 }

@@ -12,7 +12,8 @@ namespace zr::cli {
 namespace {
 
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
     return text;
 }
 
@@ -33,7 +34,8 @@ std::optional<int> ListIndex(Control combo, const std::string& value) {
 
 std::string Choices(Control combo) {
     std::string text;
-    for (std::size_t i = 0; i < FixedItems(combo).size(); ++i) text += (text.empty() ? "" : " ") + Choice(combo, i);
+    for (std::size_t i = 0; i < FixedItems(combo).size(); ++i)
+        text += (text.empty() ? "" : " ") + Choice(combo, i);
     return text;
 }
 
@@ -46,10 +48,14 @@ public:
         const std::string& action = args_[0];
         if (action == "--help" || action == "-h" || action == "help") return only(Options::Action::Help);
         if (action == "--version") return only(Options::Action::Version);
-        if (action == "send") parsed_.options.action = Options::Action::Send;
-        else if (action == "check") parsed_.options.action = Options::Action::Check;
-        else if (action == "position") parsed_.options.action = Options::Action::Position;
-        else return fail("unknown action \"" + action + "\"");
+        if (action == "send")
+            parsed_.options.action = Options::Action::Send;
+        else if (action == "check")
+            parsed_.options.action = Options::Action::Check;
+        else if (action == "position")
+            parsed_.options.action = Options::Action::Position;
+        else
+            return fail("unknown action \"" + action + "\"");
         std::size_t i = 1;
         for (; i < args_.size() && parsed_.error.empty(); ++i) {
             const std::string& arg = args_[i];
@@ -89,7 +95,8 @@ private:
         const bool link = o.action != Options::Action::Check;
         if (name == "--json" && o.action == Options::Action::Send && equals == std::string::npos) {
             o.json = true;
-        } else if (name == "--watch" && o.action == Options::Action::Position && equals == std::string::npos) {
+        } else if (name == "--watch" && o.action == Options::Action::Position &&
+                   equals == std::string::npos) {
             o.watch = true;
         } else if (link && name == "--port") {
             const std::string v = value(arg, equals, i);
@@ -122,8 +129,10 @@ private:
 
     void choose(Control combo, const std::string& name, const std::string& v, int& index) {
         if (!parsed_.error.empty()) return;
-        if (const auto found = ListIndex(combo, v)) index = *found;
-        else fail(name + " \"" + v + "\" is not one of: " + Choices(combo));
+        if (const auto found = ListIndex(combo, v))
+            index = *found;
+        else
+            fail(name + " \"" + v + "\" is not one of: " + Choices(combo));
     }
 
     const std::vector<std::string>& args_;
@@ -132,18 +141,25 @@ private:
 
 }  // namespace
 
-Parsed ParseArguments(const std::vector<std::string>& arguments) { return Reader(arguments).read(); }
+Parsed ParseArguments(const std::vector<std::string>& arguments) {
+    return Reader(arguments).read();
+}
 
 std::string Usage(const std::string& program) {
     const std::string p = "  " + program;
     return "Usage:\n" + p + " send [LINK...] [--json] COMMAND...\n" + p + " check COMMAND...\n" + p +
-           " position [LINK...] [--watch]\n" + p + " --help | --version\n"
+           " position [LINK...] [--watch]\n" + p +
+           " --help | --version\n"
            "\n"
            "LINK (defaults as the window starts: Com1, 9600, DT, address 1):\n"
            "  --port Com1..Com4|DEVICE   a port as the window numbers it, or a device's path\n"
-           "  --baud " + Choices(Control::cboBaud) + "\n"
+           "  --baud " +
+           Choices(Control::cboBaud) +
+           "\n"
            "  --protocol DT|OEM\n"
-           "  --address " + Choices(Control::cboAddress) + "\n"
+           "  --address " +
+           Choices(Control::cboAddress) +
+           "\n"
            "\n"
            "send: each COMMAND is one Send; prints the status code, the status, the reply and the\n"
            "  data, one per line (--json: one object per line, with the request and the raw reply\n"

@@ -16,7 +16,7 @@ struct Options {
     int baudIndex = DefaultBaudIndex;
     int protocolIndex = DtProtocolIndex;
     int addressIndex = FirstAddressIndex;
-    std::string device;     // a device given by path, standing for Com1; "" when none
+    std::string device;  // a device given by path, standing for Com1; "" when none
     bool json = false;
     bool watch = false;
     std::vector<std::string> commands;

@@ -18,7 +18,9 @@ namespace zr::cli {
 
 namespace {
 
-QString Latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+QString Latin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+}
 
 QString Hex(const std::string& bytes) {
     return QString::fromLatin1(QByteArray(bytes.data(), qsizetype(bytes.size())).toHex());
@@ -105,7 +107,8 @@ int Session::send(const std::vector<std::string>& commands, bool json) {
         cmdXmit_Click(m_);
         if (m_.PortFailed) return kPortFailed;
         // The checksum error has no box in the window; here it is told beside the fields.
-        if (m_.ErrNum == ErrOemChecksum) dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
+        if (m_.ErrNum == ErrOemChecksum)
+            dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
         const int result = outcome(awaitTimeOut());
         printReply(command, json, result);
         if (status == kDone) status = result;
@@ -131,7 +134,8 @@ int Session::position(bool watch) {
     if (watch) {
         form_.setValue(Control::chkReport, 1);
         interrupt.emplace();
-        QObject::connect(&*interrupt, &Interrupt::interrupted, [this] { form_.setValue(Control::chkReport, 0); });
+        QObject::connect(&*interrupt, &Interrupt::interrupted,
+                         [this] { form_.setValue(Control::chkReport, 0); });
     }
     const int before = timeOuts_;
     cmdPosition_Click(m_);

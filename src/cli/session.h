@@ -17,7 +17,14 @@
 namespace zr::cli {
 
 // The program's exit statuses.
-enum ExitStatus : int { kDone = 0, kSyntaxError = 1, kPortFailed = 2, kNoReply = 3, kChecksumError = 4, kUsageError = 64 };
+enum ExitStatus : int {
+    kDone = 0,
+    kSyntaxError = 1,
+    kPortFailed = 2,
+    kNoReply = 3,
+    kChecksumError = 4,
+    kUsageError = 64
+};
 
 // The module on the program's folder with the window's start-up state, over a form without
 // widgets, with the link chosen in the form's lists as the options say. Each action presses
@@ -45,7 +52,7 @@ private:
     StderrDialogs dialogs_;
     DiskFiles files_;
     Module m_;
-    int timeOuts_ = 0;           // how often the reply time-out fired
+    int timeOuts_ = 0;            // how often the reply time-out fired
     bool printPosition_ = false;  // the position display's lines go to stdout as shown
 };
 

@@ -18,6 +18,8 @@ void StderrDialogs::messageBox(const std::string& text, MessageIcon, const std::
     std::fflush(stderr);
 }
 
-std::string StderrDialogs::inputBox(const std::string&, const std::string&) { return {}; }
+std::string StderrDialogs::inputBox(const std::string&, const std::string&) {
+    return {};
+}
 
 }  // namespace zr::cli

@@ -13,7 +13,9 @@ constexpr int None = -1;  // the "character" past either end of the string
 constexpr NumberRange VariableRange{1, 10};
 constexpr const char* CommandGap = "   ";
 
-int Length(const Module& m) { return static_cast<int>(m.CmdString.size()); }
+int Length(const Module& m) {
+    return static_cast<int>(m.CmdString.size());
+}
 
 // The character at a 1-based position, or None outside the string.
 int CharAt(const Module& m, int pos) {
@@ -21,19 +23,31 @@ int CharAt(const Module& m, int pos) {
     return static_cast<unsigned char>(m.CmdString[static_cast<std::size_t>(pos - 1)]);
 }
 
-int Current(const Module& m) { return CharAt(m, m.ScanPos); }
-int Next(const Module& m) { return CharAt(m, m.ScanPos + 1); }
+int Current(const Module& m) {
+    return CharAt(m, m.ScanPos);
+}
+int Next(const Module& m) {
+    return CharAt(m, m.ScanPos + 1);
+}
 
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
-bool IsLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(int c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 bool IsOneOf(int c, std::string_view set) {
     return c != None && set.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 // ScanPos never gets further than two past the end of a string the checker takes, so these
 // steps stay inside 16 bits.
-void Forward(Module& m) { m.ScanPos = static_cast<int16_t>(m.ScanPos + 1); }
-void Back(Module& m) { m.ScanPos = static_cast<int16_t>(m.ScanPos - 1); }
+void Forward(Module& m) {
+    m.ScanPos = static_cast<int16_t>(m.ScanPos + 1);
+}
+void Back(Module& m) {
+    m.ScanPos = static_cast<int16_t>(m.ScanPos - 1);
+}
 
 void Append(Module& m, int c) {
     if (c != None) m.WorkText += static_cast<char>(c);
@@ -165,14 +179,19 @@ void CheckRunCommand(Module& m) {
         return;
     }
     switch (cmd->shape) {
-        case RunShape::Nothing: break;
-        case RunShape::Number: Number(m, cmd->first); break;
+        case RunShape::Nothing:
+            break;
+        case RunShape::Number:
+            Number(m, cmd->first);
+            break;
         case RunShape::NumberAnyChar:
             Number(m, cmd->first);
             Forward(m);
             Append(m, Current(m));
             break;
-        case RunShape::Label: Label(m); break;
+        case RunShape::Label:
+            Label(m);
+            break;
         case RunShape::Branch:
             if (IsOneOf(Next(m), "<>")) {
                 TakeMark(m);
@@ -182,12 +201,16 @@ void CheckRunCommand(Module& m) {
             }
             Label(m);
             break;
-        case RunShape::Counter: CheckCounter(m, *cmd); break;
+        case RunShape::Counter:
+            CheckCounter(m, *cmd);
+            break;
         case RunShape::Valve:
             if (Next(m) == '-') TakeMark(m);
             Number(m, cmd->first);
             break;
-        case RunShape::Store: CheckStore(m, *cmd); break;
+        case RunShape::Store:
+            CheckStore(m, *cmd);
+            break;
         case RunShape::Selector:
             if (Next(m) == '#') TakeMark(m);
             ReadSelectorNumber(m);
@@ -213,7 +236,9 @@ void CheckRunCommand(Module& m) {
                 Number(m, cmd->second);
             }
             break;
-        case RunShape::OtherMode: m.ErrNum = ErrMixedModes; break;
+        case RunShape::OtherMode:
+            m.ErrNum = ErrMixedModes;
+            break;
     }
 }
 
@@ -230,7 +255,9 @@ void CheckImmediateCommand(Module& m) {
     }
     Append(m, c);
     switch (cmd->shape) {
-        case ImmediateShape::Number: Number(m, cmd->range); break;
+        case ImmediateShape::Number:
+            Number(m, cmd->range);
+            break;
         case ImmediateShape::OptionalNumber:
             if (m.ScanPos < Length(m) && IsDigit(Next(m))) Number(m, cmd->range);
             break;
@@ -242,7 +269,8 @@ void CheckImmediateCommand(Module& m) {
                 m.ErrNum = ErrInvalidArgument;
             break;
         case ImmediateShape::Nothing:
-        case ImmediateShape::OtherMode: break;
+        case ImmediateShape::OtherMode:
+            break;
     }
 }
 

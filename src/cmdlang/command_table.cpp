@@ -65,18 +65,30 @@ const Row* Find(const Row (&rows)[N], const std::array<uint8_t, 256>& index, cha
 
 }  // namespace
 
-bool IsSelectorGap(int64_t value) { return (value >= 4 && value <= 10) || value == 19 || value == 20; }
+bool IsSelectorGap(int64_t value) {
+    return (value >= 4 && value <= 10) || value == 19 || value == 20;
+}
 
-const RunCommand* FindRunCommand(char c) { return Find(RunCommands, RunIndex, c); }
+const RunCommand* FindRunCommand(char c) {
+    return Find(RunCommands, RunIndex, c);
+}
 
-const ImmediateCommand* FindImmediateCommand(char c) { return Find(ImmediateCommands, ImmediateIndex, c); }
+const ImmediateCommand* FindImmediateCommand(char c) {
+    return Find(ImmediateCommands, ImmediateIndex, c);
+}
 
 void SetRange(Module& m, const NumberRange& range) {
     m.ArgMin = range.min;
     switch (range.limit) {
-        case Limit::Constant: m.ArgMax = range.max; break;
-        case Limit::MaxPosition: m.ArgMax = m.MaxPosition; break;
-        case Limit::MaxValvePort: m.ArgMax = m.MaxValvePort; break;
+        case Limit::Constant:
+            m.ArgMax = range.max;
+            break;
+        case Limit::MaxPosition:
+            m.ArgMax = m.MaxPosition;
+            break;
+        case Limit::MaxValvePort:
+            m.ArgMax = m.MaxValvePort;
+            break;
     }
 }
 

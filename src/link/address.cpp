@@ -16,9 +16,12 @@ void ClassifyAddress(Module& m) {
     static constexpr std::string_view kGroups = "ACEGIKMQUY]_";
     const char c = m.AddrChar[0];
     const bool one = m.AddrChar.size() == 1;
-    if (one && c >= 0x30 && c <= 0x3F) m.AddrMode = "s";
-    else if (one && kGroups.find(c) != std::string_view::npos) m.AddrMode = "m";
-    else m.AddrMode = "e";
+    if (one && c >= 0x30 && c <= 0x3F)
+        m.AddrMode = "s";
+    else if (one && kGroups.find(c) != std::string_view::npos)
+        m.AddrMode = "m";
+    else
+        m.AddrMode = "e";
 }
 
 }  // namespace zr

@@ -10,7 +10,7 @@ namespace zr {
 namespace {
 
 const char* const kSeparator = " \xB7 ";  // a middle dot between blanks
-constexpr std::size_t kShownBytes = 32;    // a longer run is cut, with its length told
+constexpr std::size_t kShownBytes = 32;   // a longer run is cut, with its length told
 
 std::string Shown(const std::string& bytes) {
     if (bytes.size() <= kShownBytes) return HexBytes(bytes);
@@ -28,12 +28,15 @@ std::string Named(const Parts& parts) {
     std::string text;
     for (const Part& part : parts) {
         if (!text.empty()) text += kSeparator;
-        text += part.name + " " + (part.bytes.empty() ? std::string("(none)") : Shown(part.bytes)) + part.note;
+        text +=
+            part.name + " " + (part.bytes.empty() ? std::string("(none)") : Shown(part.bytes)) + part.note;
     }
     return text;
 }
 
-bool IsOEM(const std::string& request) { return !request.empty() && request[0] == '\xFF'; }
+bool IsOEM(const std::string& request) {
+    return !request.empty() && request[0] == '\xFF';
+}
 
 // Cuts `bytes` into the named parts of `sizes`; the part of size -1 takes what the others
 // leave (nothing when they leave nothing).
@@ -53,12 +56,19 @@ Parts Cut(const std::string& bytes, const std::vector<std::pair<std::string, int
 
 Parts RequestParts(const std::string& frame) {
     if (IsOEM(frame))
-        return Cut(frame, {{"lead byte", 1}, {"STX", 1}, {"address", 1}, {"sequence", 1}, {"command", -1},
-                           {"ETX", 1}, {"checksum", 1}});
+        return Cut(frame, {{"lead byte", 1},
+                           {"STX", 1},
+                           {"address", 1},
+                           {"sequence", 1},
+                           {"command", -1},
+                           {"ETX", 1},
+                           {"checksum", 1}});
     return Cut(frame, {{"/", 1}, {"address", 1}, {"command", -1}, {"CR", 1}});
 }
 
-std::string HexByte(uint8_t byte) { return HexBytes(std::string(1, static_cast<char>(byte))); }
+std::string HexByte(uint8_t byte) {
+    return HexBytes(std::string(1, static_cast<char>(byte)));
+}
 
 // The reply's parts where the decoders find them; a reply too short for its layout is shown
 // whole.
@@ -68,14 +78,17 @@ std::string ReplyParts(const std::string& reply, bool oem) {
         return Named(Cut(reply, {{"head", 2}, {"status", 1}, {"data", -1}, {"tail", 4}}));
     }
     if (reply.size() < 7) return Named({{"reply", reply}}) + " (too short to decode)";
-    Parts parts = Cut(reply, {{"head", 3}, {"status", 1}, {"data", -1}, {"ETX", 1}, {"checksum", 1}, {"end", 1}});
+    Parts parts =
+        Cut(reply, {{"head", 3}, {"status", 1}, {"data", -1}, {"ETX", 1}, {"checksum", 1}, {"end", 1}});
     const auto expected = static_cast<uint8_t>(XorBytes(parts[1].bytes + parts[2].bytes) ^ 0x31);
     parts[4].name = "checksum received";
     parts[4].note = ", expected " + HexByte(expected);
     return Named(parts);
 }
 
-std::string Milliseconds(double seconds) { return std::to_string(std::lround(seconds * 1000)) + " ms"; }
+std::string Milliseconds(double seconds) {
+    return std::to_string(std::lround(seconds * 1000)) + " ms";
+}
 
 }  // namespace
 
@@ -102,7 +115,8 @@ std::string ExchangeSummary(const Module::ExchangeRecord& e) {
     text += "\n";
     text += e.firstByteAt < 0 ? std::string("No byte within the first 100 ms")
                               : "First byte after " + Milliseconds(e.firstByteAt - e.sentAt);
-    if (e.readAt >= 0) text += kSeparator + std::string("reply read after ") + Milliseconds(e.readAt - e.sentAt);
+    if (e.readAt >= 0)
+        text += kSeparator + std::string("reply read after ") + Milliseconds(e.readAt - e.sentAt);
     return text;
 }
 

@@ -8,7 +8,8 @@ namespace zr {
 
 std::string NextBaudRate(const Module& m) {
     const int baud = m.form.listIndex(Control::cboBaud);
-    if (baud >= 0 && baud < static_cast<int>(BaudItems.size())) return BaudItems[static_cast<std::size_t>(baud)].value;
+    if (baud >= 0 && baud < static_cast<int>(BaudItems.size()))
+        return BaudItems[static_cast<std::size_t>(baud)].value;
     return m.BaudRate;
 }
 

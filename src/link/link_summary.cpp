@@ -38,8 +38,7 @@ std::string AddressPart(const Module& m) {
 std::string LinkSummary(const Module& m) {
     const auto port = static_cast<int16_t>(m.form.listIndex(Control::cboPort) + 1);
     const char* dot = " \xB7 ";
-    return PortPart(m, port) + dot + SettingsPart(m, port) + dot +
-           NextProtocol(m) + dot + AddressPart(m);
+    return PortPart(m, port) + dot + SettingsPart(m, port) + dot + NextProtocol(m) + dot + AddressPart(m);
 }
 
 void ShowLinkSummary(Module& m) {

@@ -30,7 +30,8 @@ std::string NothingAt(int number, const std::vector<SerialPortEntry>& counted, c
                       const std::function<bool(int)>& linked) {
     const std::string com = "COM" + std::to_string(number);
     if (counted.empty())
-        return "this computer has no serial port: plug in the adapter, or link a device as " + com + " in " + folder;
+        return "this computer has no serial port: plug in the adapter, or link a device as " + com + " in " +
+               folder;
     const auto numbered = [&](std::size_t i) {
         const int n = static_cast<int>(i) + 1;
         return "Com" + std::to_string(n) + (linked(n) ? " without its link" : "");
@@ -38,7 +39,8 @@ std::string NothingAt(int number, const std::vector<SerialPortEntry>& counted, c
     std::string text = "this computer has " + CountWord(counted.size()) + " serial port" +
                        (counted.size() == 1 ? "" : "s") + ", ";
     if (counted.size() == 1) {
-        text += counted[0].device + (linked(1) ? ", which Com1 would be without its link" : ", which is Com1");
+        text +=
+            counted[0].device + (linked(1) ? ", which Com1 would be without its link" : ", which is Com1");
     } else {
         for (std::size_t i = 0; i < counted.size(); ++i) {
             if (i > 0) text += i + 1 == counted.size() ? " and " : ", ";
@@ -63,8 +65,10 @@ ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, c
                      const std::function<bool(int)>& linked) {
     if (link.present) {
         if (!link.symLink) return {link.path, link.path, std::nullopt, {}};
-        return {link.resolved.empty() ? link.target : link.resolved, link.path + " -> " + link.target,
-                std::nullopt, {}};
+        return {link.resolved.empty() ? link.target : link.resolved,
+                link.path + " -> " + link.target,
+                std::nullopt,
+                {}};
     }
     const std::vector<SerialPortEntry> counted = CountedPorts(ports());
     if (number >= 1 && static_cast<std::size_t>(number) <= counted.size()) {

@@ -1,5 +1,3 @@
-#include "platform/disk_files.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "platform/disk_files.h"
 
 // Qt does the reading, the writing and the replace (QSaveFile: a temporary file in the same
 // folder with the old file's permissions, synced to the disk, renamed over the old one, a link
@@ -29,10 +29,16 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-std::string Reason(int code) { return Lowered(std::strerror(code)); }
-std::string Reason(const QFileDevice& file) { return Lowered(file.errorString().toStdString()); }
+std::string Reason(int code) {
+    return Lowered(std::strerror(code));
+}
+std::string Reason(const QFileDevice& file) {
+    return Lowered(file.errorString().toStdString());
+}
 
-QString Name(const std::string& path) { return QFile::decodeName(path.c_str()); }
+QString Name(const std::string& path) {
+    return QFile::decodeName(path.c_str());
+}
 
 // The reason why something that is not a regular file cannot be used as one.
 std::string NotARegularFile(const struct stat& info) {
@@ -83,7 +89,8 @@ void SyncFolder(const QString& folder) {
 DiskFiles::DiskFiles(std::string folder) : folder_(std::move(folder)) {}
 
 std::string DiskFiles::pathOf(const std::string& name) const {
-    return QFile::encodeName(QDir::toNativeSeparators(QDir(Name(folder_)).filePath(Name(name)))).toStdString();
+    return QFile::encodeName(QDir::toNativeSeparators(QDir(Name(folder_)).filePath(Name(name))))
+        .toStdString();
 }
 
 bool DiskFiles::exists(const std::string& path) const {
@@ -146,7 +153,8 @@ bool DiskFiles::replace(const std::string& path, const std::string& content, std
 bool DiskFiles::append(const std::string& path, const std::string& content, std::string& error) {
     QFile file;
     off_t oldLength = 0;
-    if (!OpenRegular(path, O_WRONLY | O_APPEND, QIODevice::WriteOnly | QIODevice::Append, file, oldLength, error))
+    if (!OpenRegular(path, O_WRONLY | O_APPEND, QIODevice::WriteOnly | QIODevice::Append, file, oldLength,
+                     error))
         return false;
     if (writeAll(file, content, error)) {
         if (::fsync(file.handle()) == 0) return true;

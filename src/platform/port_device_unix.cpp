@@ -33,7 +33,8 @@ ComLink ReadComLink(int number, const std::string& folder) {
 
 std::string DeviceProblem(const std::string& path) {
     const char* const denied =
-        "permission denied: add your user to the dialout group (sudo adduser $USER dialout), then log in again";
+        "permission denied: add your user to the dialout group (sudo adduser $USER dialout), then log in "
+        "again";
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return errno == EACCES ? denied : kNoSuchDevice;
     if (S_ISDIR(st.st_mode)) return "not a serial device but a folder";
@@ -48,8 +49,10 @@ std::optional<std::int64_t> DevicesStamp() {
     std::int64_t stamp = 0;
     for (const char* folder : {"/dev", "/dev/serial/by-id"}) {
         struct stat st {};
-        if (::stat(folder, &st) == 0) stamp += std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-        else if (errno != ENOENT) return std::nullopt;
+        if (::stat(folder, &st) == 0)
+            stamp += std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        else if (errno != ENOENT)
+            return std::nullopt;
     }
     return stamp;
 }

@@ -15,9 +15,13 @@ ComLink ReadComLink(int number, const std::string&) {
 std::vector<SerialPortEntry> ListSerialPorts() {
     std::vector<SerialPortEntry> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        ports.push_back({info.portName().toStdString(), {}, info.description().toStdString(),
-                         info.manufacturer().toStdString(), info.serialNumber().toStdString(),
-                         info.hasVendorIdentifier(), true});
+        ports.push_back({info.portName().toStdString(),
+                         {},
+                         info.description().toStdString(),
+                         info.manufacturer().toStdString(),
+                         info.serialNumber().toStdString(),
+                         info.hasVendorIdentifier(),
+                         true});
     return ports;
 }
 

@@ -14,7 +14,8 @@ namespace {
 std::map<std::string, std::string> StableNames() {
     std::map<std::string, std::string> names;
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QFileInfo& link :
+         byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
         names.emplace(link.canonicalFilePath().toStdString(), link.absoluteFilePath().toStdString());
     return names;
 }

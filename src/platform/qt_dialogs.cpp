@@ -6,7 +6,8 @@
 namespace zr {
 
 QString QtDialogs::titleFor(const std::string& title) const {
-    return title.empty() ? programName_ : QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
+    return title.empty() ? programName_
+                         : QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 void QtDialogs::messageBox(const std::string& text, MessageIcon icon, const std::string& title) {
@@ -22,9 +23,9 @@ void QtDialogs::messageBox(const std::string& text, MessageIcon icon, const std:
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title) {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(parent_, titleFor(title), QString::fromLatin1(prompt.data(), static_cast<qsizetype>(prompt.size())),
-                              QLineEdit::Normal, QString(), &ok);
+    const QString answer = QInputDialog::getText(
+        parent_, titleFor(title), QString::fromLatin1(prompt.data(), static_cast<qsizetype>(prompt.size())),
+        QLineEdit::Normal, QString(), &ok);
     return ok ? answer.toLatin1().toStdString() : std::string();
 }
 

@@ -4,6 +4,8 @@
 
 namespace zr {
 
-void QtEventPump::processEvents() { QCoreApplication::processEvents(); }
+void QtEventPump::processEvents() {
+    QCoreApplication::processEvents();
+}
 
 }  // namespace zr

@@ -127,7 +127,8 @@ void QtSerialPort::open() {
     openError_.clear();
     const std::string name = "Com" + std::to_string(commPort_);
     if (commPort_ < kFirstPort || commPort_ > kLastPort) {
-        openError_ = name + " is not a port: choose Com1 to Com4, or link the device as COM1 in " + programDir_;
+        openError_ =
+            name + " is not a port: choose Com1 to Com4, or link the device as COM1 in " + programDir_;
         return;
     }
     const ComDevice device = resolve(commPort_);

@@ -72,11 +72,11 @@ private:
     bool dtr_ = false;
     bool rts_ = false;
     std::string openError_;
-    std::string openedPath_;    // the device the open port is on
-    int16_t openedPort_ = 0;    // the port number it was opened as
+    std::string openedPath_;  // the device the open port is on
+    int16_t openedPort_ = 0;  // the port number it was opened as
     bool closePending_ = false;
     mutable std::optional<Listing> listing_;  // the last listing of the ports, while it holds
-    int16_t givenPort_ = 0;  // the port number setDevice gave a device to; 0 when none
+    int16_t givenPort_ = 0;                   // the port number setDevice gave a device to; 0 when none
     std::string givenDevice_;
 };
 

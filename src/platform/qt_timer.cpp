@@ -12,8 +12,10 @@ void QtTimer::setInterval(int milliseconds) {
 }
 
 void QtTimer::setEnabled(bool on) {
-    if (on && !timer_.isActive()) timer_.start();
-    else if (!on) timer_.stop();
+    if (on && !timer_.isActive())
+        timer_.start();
+    else if (!on)
+        timer_.stop();
 }
 
 }  // namespace zr

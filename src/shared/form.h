@@ -6,6 +6,8 @@ namespace zr {
 
 // The window's controls, in the window's creation order (a frame's children follow it).
 // The timer and the serial control are seams of their own (Timer, SerialPort).
+// One line a frame and the controls it holds.
+// clang-format off
 #define ZR_CONTROLS(X)                                                                       \
     X(fraListCmd) X(lstCmd) X(cmdInsert) X(cmdExitCmdList) X(cmdAddCmd) X(cmdListCmd)       \
     X(fraSetup) X(cboDevice) X(cmdExitSetup) X(cboProtocol) X(cboPort) X(cboBaud)           \
@@ -17,6 +19,7 @@ namespace zr {
     X(fraReply) X(cmdEdit) X(scrReply) X(lblReply) X(lblValue) X(lblStatus) X(lblStat)      \
     X(lblStatCode) X(lblCode) X(lblMeaning) X(lblReplyCode)                                 \
     X(lblAuto) X(lblValve) X(lblSyringe)
+// clang-format on
 
 enum class Control {
 #define ZR_CONTROL_ENUM(name) name,

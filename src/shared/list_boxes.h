@@ -53,12 +53,11 @@ inline constexpr int DefaultBaudIndex = 2;
 // cboAddress: the pumps addressed and the address character sent for them. Single pumps come
 // first; from FirstGroupAddressIndex on, an item addresses several pumps, which do not reply.
 inline constexpr std::array<ListItem, 27> AddressItems{{
-    {"1", "1"},       {"2", "2"},       {"3", "3"},       {"4", "4"},       {"5", "5"},
-    {"6", "6"},       {"7", "7"},       {"8", "8"},       {"9", "9"},       {"A", ":"},
-    {"B", ";"},       {"C", "<"},       {"D", "="},       {"E", ">"},       {"F", "?"},
-    {"1,2", "A"},     {"3,4", "C"},     {"5,6", "E"},     {"7,8", "G"},     {"9,A", "I"},
-    {"B,C", "K"},     {"D,E", "M"},     {"1,2,3,4", "Q"}, {"5,6,7,8", "U"}, {"9,A,B,C", "Y"},
-    {"D,E,F", "]"},   {"ALL", "_"},
+    {"1", "1"},       {"2", "2"},     {"3", "3"},   {"4", "4"},   {"5", "5"},       {"6", "6"},
+    {"7", "7"},       {"8", "8"},     {"9", "9"},   {"A", ":"},   {"B", ";"},       {"C", "<"},
+    {"D", "="},       {"E", ">"},     {"F", "?"},   {"1,2", "A"}, {"3,4", "C"},     {"5,6", "E"},
+    {"7,8", "G"},     {"9,A", "I"},   {"B,C", "K"}, {"D,E", "M"}, {"1,2,3,4", "Q"}, {"5,6,7,8", "U"},
+    {"9,A,B,C", "Y"}, {"D,E,F", "]"}, {"ALL", "_"},
 }};
 inline constexpr int FirstAddressIndex = 0;
 inline constexpr int FirstGroupAddressIndex = 15;

@@ -3,13 +3,14 @@
 namespace zr {
 
 void inhibitMain(Module& m) {
-    for (Control c : {Control::cmdXmit, Control::cmdParse, Control::cmdUnparse, Control::cmdProgram, Control::cmdSetup})
+    for (Control c :
+         {Control::cmdXmit, Control::cmdParse, Control::cmdUnparse, Control::cmdProgram, Control::cmdSetup})
         m.form.setEnabled(c, false);
 }
 
 void enableMain(Module& m) {
-    for (Control c : {Control::cmdXmit, Control::cmdStop, Control::cmdParse, Control::cmdUnparse, Control::cmdProgram,
-                      Control::cmdSetup})
+    for (Control c : {Control::cmdXmit, Control::cmdStop, Control::cmdParse, Control::cmdUnparse,
+                      Control::cmdProgram, Control::cmdSetup})
         m.form.setEnabled(c, true);
 }
 

@@ -31,10 +31,15 @@ struct TransactionState {
 // through which the procedures reach the world. One instance lives for the whole run and is
 // passed to every procedure and handler; nothing reaches for it globally.
 struct Module : TransactionState {
-    Module(SerialPort& port, Timer& timer, Clock& clock, EventPump& events, Dialogs& dialogs,
-           Form& form, Files& files)
-        : MSComm1(port), Timer2(timer), clock(clock), events(events), dialogs(dialogs),
-          form(form), files(files) {}
+    Module(SerialPort& port, Timer& timer, Clock& clock, EventPump& events, Dialogs& dialogs, Form& form,
+           Files& files)
+        : MSComm1(port),
+          Timer2(timer),
+          clock(clock),
+          events(events),
+          dialogs(dialogs),
+          form(form),
+          files(files) {}
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
 

@@ -11,8 +11,12 @@ namespace zr {
 
 namespace {
 
-bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The text without the characters that the numeric value skips.
 std::string WithoutBlanks(const std::string& text) {
@@ -71,7 +75,8 @@ bool BeyondLargest(std::string_view number) {
 // same under every locale; beyond a double's range it is infinite or 0.
 double DecimalValue(std::string_view number) {
     double value = 0;
-    if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc::result_out_of_range)
+    if (std::from_chars(number.data(), number.data() + number.size(), value).ec !=
+        std::errc::result_out_of_range)
         return value;
     const bool negative = number.front() == '-';
     const double magnitude = BeyondLargest(number) ? std::numeric_limits<double>::infinity() : 0.0;
@@ -82,7 +87,8 @@ double DecimalValue(std::string_view number) {
 // after the point.
 std::string ScientificText(double value, int precision) {
     char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision);
     return std::string(buffer, written.ptr);
 }
 
@@ -143,7 +149,9 @@ double NumericValue(const std::string& text) {
     return value;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 int16_t RoundToInt16(double value) {
     const double rounded = RoundHalfEven(value);
@@ -156,8 +164,12 @@ std::string DecimalText(double value) {
     return std::string(value < 0 ? "-" : "") + UnsignedText(value, 15, false);
 }
 
-std::string SignedTextSingle(float value) { return SignedText(value, 7, true); }
+std::string SignedTextSingle(float value) {
+    return SignedText(value, 7, true);
+}
 
-std::string SignedTextDouble(double value) { return SignedText(value, 15, false); }
+std::string SignedTextDouble(double value) {
+    return SignedText(value, 15, false);
+}
 
 }  // namespace zr

@@ -23,14 +23,14 @@ public:
     // "/opt/zr/COM1 -> /dev/pts/5"); "" when it stands for no device.
     virtual std::string deviceOf(int16_t number) const = 0;
 
-    virtual void setCommPort(int16_t number) = 0;       // 1 = COM1 ... 4 = COM4
+    virtual void setCommPort(int16_t number) = 0;               // 1 = COM1 ... 4 = COM4
     virtual void setSettings(const std::string& settings) = 0;  // e.g. "9600,n,8,1"
-    virtual void setHandshaking(int mode) = 0;          // 0: no flow control
-    virtual void setInputLen(int length) = 0;           // 0: input() returns everything waiting
+    virtual void setHandshaking(int mode) = 0;                  // 0: no flow control
+    virtual void setInputLen(int length) = 0;                   // 0: input() returns everything waiting
     virtual void setDTREnable(bool on) = 0;
-    virtual void setInputMode(int mode) = 0;            // 0: text, one character per byte
+    virtual void setInputMode(int mode) = 0;  // 0: text, one character per byte
     virtual void setRTSEnable(bool on) = 0;
-    virtual void setSThreshold(int threshold) = 0;      // 0: no transmit events
+    virtual void setSThreshold(int threshold) = 0;  // 0: no transmit events
 
     virtual void output(const std::string& bytes) = 0;
     virtual int16_t inBufferCount() = 0;

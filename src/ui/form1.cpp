@@ -22,8 +22,12 @@ constexpr int kTwipsPerPixel = 15;
 QString Latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
-std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
-int Pixels(int twips) { return twips / kTwipsPerPixel; }
+std::string Bytes(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+int Pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 // A label keeps the bytes it was given under this property, and shows them with every
 // control character as its symbol of the Control Pictures block (NUL as U+2400, DEL as
@@ -33,8 +37,10 @@ constexpr const char* kBytesProperty = "zrBytes";
 QString Visible(const std::string& bytes) {
     QString shown = Latin1(bytes);
     for (QChar& c : shown) {
-        if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-        else if (c.unicode() == 0x7F) c = QChar(0x2421);
+        if (c.unicode() < 0x20)
+            c = QChar(0x2400 + c.unicode());
+        else if (c.unicode() == 0x7F)
+            c = QChar(0x2421);
     }
     return shown;
 }
@@ -165,13 +171,14 @@ void Form1::build() {
 void Form1::orderTabs() {
     using C = Control;
     constexpr Control order[] = {
-        C::text1,     C::cmdXmit,   C::cmdStop,   C::cmdParse,       C::cmdUnparse, C::cmdProgram,
-        C::cmdSetup,  C::cboAddress, C::cmdPosition, C::chkReport,   C::cmdListCmd, C::cboDevice,
-        C::cboProtocol, C::cboPort, C::cboBaud,   C::cmdExitSetup,   C::cmdAddCmd,  C::cmdInsert,
-        C::cmdExitCmdList, C::lstCmd, C::cmdSave, C::cmdRecall,      C::cmdDel,     C::cmdExitProgram,
-        C::cboFile1,  C::cboFile0,  C::cmdEdit,
+        C::text1,          C::cmdXmit,    C::cmdStop,     C::cmdParse,     C::cmdUnparse, C::cmdProgram,
+        C::cmdSetup,       C::cboAddress, C::cmdPosition, C::chkReport,    C::cmdListCmd, C::cboDevice,
+        C::cboProtocol,    C::cboPort,    C::cboBaud,     C::cmdExitSetup, C::cmdAddCmd,  C::cmdInsert,
+        C::cmdExitCmdList, C::lstCmd,     C::cmdSave,     C::cmdRecall,    C::cmdDel,     C::cmdExitProgram,
+        C::cboFile1,       C::cboFile0,   C::cmdEdit,
     };
-    for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(widget(order[i - 1]), widget(order[i]));
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(widget(order[i - 1]), widget(order[i]));
     widget(Control::text1)->setFocus();
 }
 
@@ -194,18 +201,29 @@ void Form1::setText(Control c, const std::string& text) {
         const bool same = x->text() == t;
         x->setText(t);
         if (same) emit x->textChanged(t);  // the change handler runs even when the text stays
-    } else if (auto* x = qobject_cast<QLabel*>(w)) SetLabelText(x, text);
-    else if (auto* x = qobject_cast<QPushButton*>(w)) x->setText(t);
-    else if (auto* x = qobject_cast<QGroupBox*>(w)) x->setTitle(t);
+    } else if (auto* x = qobject_cast<QLabel*>(w))
+        SetLabelText(x, text);
+    else if (auto* x = qobject_cast<QPushButton*>(w))
+        x->setText(t);
+    else if (auto* x = qobject_cast<QGroupBox*>(w))
+        x->setTitle(t);
     else if (auto* x = qobject_cast<QComboBox*>(w)) {
-        if (x->isEditable()) x->setEditText(t);
-        else x->setCurrentIndex(x->findText(t));
+        if (x->isEditable())
+            x->setEditText(t);
+        else
+            x->setCurrentIndex(x->findText(t));
     }
 }
 
-bool Form1::enabled(Control c) const { return widget(c)->isEnabled(); }
-void Form1::setEnabled(Control c, bool on) { widget(c)->setEnabled(on); }
-bool Form1::visible(Control c) const { return !widget(c)->isHidden(); }
+bool Form1::enabled(Control c) const {
+    return widget(c)->isEnabled();
+}
+void Form1::setEnabled(Control c, bool on) {
+    widget(c)->setEnabled(on);
+}
+bool Form1::visible(Control c) const {
+    return !widget(c)->isHidden();
+}
 
 void Form1::setToolTip(Control c, const std::string& text) {
     widget(c)->setToolTip(Latin1(text));
@@ -231,13 +249,16 @@ int Form1::listIndex(Control c) const {
 
 void Form1::setListIndex(Control c, int index) {
     QWidget* w = widget(c);
-    if (auto* x = qobject_cast<QListWidget*>(w)) x->setCurrentRow(index);
-    else if (auto* x = qobject_cast<QComboBox*>(w)) x->setCurrentIndex(index);
+    if (auto* x = qobject_cast<QListWidget*>(w))
+        x->setCurrentRow(index);
+    else if (auto* x = qobject_cast<QComboBox*>(w))
+        x->setCurrentIndex(index);
 }
 
 void Form1::clearItems(Control c) {
     QWidget* w = widget(c);
-    if (auto* x = qobject_cast<QListWidget*>(w)) x->clear();
+    if (auto* x = qobject_cast<QListWidget*>(w))
+        x->clear();
     else if (auto* x = qobject_cast<QComboBox*>(w)) {
         const QString typed = x->isEditable() ? x->currentText() : QString();
         x->clear();
@@ -247,7 +268,8 @@ void Form1::clearItems(Control c) {
 
 void Form1::addItem(Control c, const std::string& item) {
     QWidget* w = widget(c);
-    if (auto* x = qobject_cast<QListWidget*>(w)) x->addItem(Latin1(item));
+    if (auto* x = qobject_cast<QListWidget*>(w))
+        x->addItem(Latin1(item));
     else if (auto* x = qobject_cast<QComboBox*>(w)) {
         const QString typed = x->currentText();
         const bool keepTyped = x->isEditable() && x->count() == 0;
@@ -269,7 +291,8 @@ int Form1::itemCount(Control c) const {
 
 std::string Form1::item(Control c, int index) const {
     QWidget* w = widget(c);
-    if (auto* x = qobject_cast<QListWidget*>(w)) return x->item(index) ? Bytes(x->item(index)->text()) : std::string();
+    if (auto* x = qobject_cast<QListWidget*>(w))
+        return x->item(index) ? Bytes(x->item(index)->text()) : std::string();
     if (auto* x = qobject_cast<QComboBox*>(w)) return Bytes(x->itemText(index));
     return {};
 }
@@ -310,7 +333,9 @@ int Form1::caretPosition(Control c) const {
     return x->hasSelectedText() ? x->selectionStart() : x->cursorPosition();
 }
 
-int Form1::top(Control c) const { return widget(c)->y() * kTwipsPerPixel; }
+int Form1::top(Control c) const {
+    return widget(c)->y() * kTwipsPerPixel;
+}
 
 void Form1::setTop(Control c, int twips) {
     QWidget* w = widget(c);

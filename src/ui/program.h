@@ -2,12 +2,12 @@
 
 #include <QString>
 
+#include "platform/disk_files.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_timer.h"
 #include "platform/steady_clock.h"
-#include "platform/disk_files.h"
 #include "shared/module.h"
 #include "ui/form1.h"
 

@@ -25,9 +25,9 @@ QPixmap Tile(int side) {
     p.drawRoundedRect(QRectF(14, 26, 30, 12), 2, 2);  // barrel
     p.setPen(Qt::NoPen);
     p.fillRect(QRectF(16, 28, 14, 8), fluid);
-    p.fillRect(QRectF(44, 30, 8, 4), dark);   // tip
-    p.fillRect(QRectF(52, 31, 8, 2), light);  // needle
-    p.fillRect(QRectF(6, 30, 8, 4), dark);    // plunger rod
+    p.fillRect(QRectF(44, 30, 8, 4), dark);         // tip
+    p.fillRect(QRectF(52, 31, 8, 2), light);        // needle
+    p.fillRect(QRectF(6, 30, 8, 4), dark);          // plunger rod
     p.drawRoundedRect(QRectF(3, 24, 3, 16), 1, 1);  // thumb rest, still light
     return pixmap;
 }

@@ -66,9 +66,9 @@ constexpr Binding kClicks[] = {
     {Control::cmdExitProgram, cmdExitProgram_Click},
 };
 constexpr Binding kPicks[] = {
-    {Control::cboDevice, cboDevice_Click},     {Control::cboAddress, cboAddress_Click},
-    {Control::cboBaud, cboBaud_Click},         {Control::cboProtocol, cboProtocol_Click},
-    {Control::cboFile0, cboFile0_Click},       {Control::cboFile1, cboFile1_Click},
+    {Control::cboDevice, cboDevice_Click}, {Control::cboAddress, cboAddress_Click},
+    {Control::cboBaud, cboBaud_Click},     {Control::cboProtocol, cboProtocol_Click},
+    {Control::cboFile0, cboFile0_Click},   {Control::cboFile1, cboFile1_Click},
 };
 constexpr Binding kScrolls[] = {
     {Control::scrReply, scrReply_Change},
@@ -77,16 +77,16 @@ constexpr Binding kScrolls[] = {
 
 }  // namespace
 
-void WireHandlers(Form1& window, RunHandler run) {
+void WireHandlers(Form1& window, const RunHandler& run) {
     for (const Binding& b : kClicks)
-        QObject::connect(qobject_cast<QAbstractButton*>(window.widget(b.control)), &QAbstractButton::clicked, &window,
-                         [run, h = b.handler] { run(h); });
+        QObject::connect(qobject_cast<QAbstractButton*>(window.widget(b.control)), &QAbstractButton::clicked,
+                         &window, [run, h = b.handler] { run(h); });
     for (const Binding& b : kPicks)
         QObject::connect(qobject_cast<QComboBox*>(window.widget(b.control)), &QComboBox::activated, &window,
                          [run, h = b.handler] { run(h); });
     for (const Binding& b : kScrolls)
-        QObject::connect(qobject_cast<QScrollBar*>(window.widget(b.control)), &QScrollBar::valueChanged, &window,
-                         [run, h = b.handler] { run(h); });
+        QObject::connect(qobject_cast<QScrollBar*>(window.widget(b.control)), &QScrollBar::valueChanged,
+                         &window, [run, h = b.handler] { run(h); });
     auto* text1 = qobject_cast<QLineEdit*>(window.widget(Control::text1));
     QObject::connect(text1, &QLineEdit::textChanged, &window, [run] { run(text1_Change); });
 

@@ -14,7 +14,7 @@ using Handler = void (*)(Module&);
 using RunHandler = std::function<void(Handler)>;
 
 // Connects every control's signal to its handler, run through `run`.
-void WireHandlers(Form1& window, RunHandler run);
+void WireHandlers(Form1& window, const RunHandler& run);
 // The same, each handler run on `m`.
 void WireHandlers(Form1& window, Module& m);
 

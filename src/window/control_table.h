@@ -30,7 +30,7 @@ struct FontInfo {
 struct ControlInfo {
     Control control;
     ControlKind kind;
-    bool inWindow;      // true: the window holds it; false: `container` does
+    bool inWindow;  // true: the window holds it; false: `container` does
     Control container;
     const char* caption;
     int left, top, width, height;

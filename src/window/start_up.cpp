@@ -11,7 +11,9 @@ namespace {
 const char* const kProgramsFile = "programs.txt";
 const char* const kFreshPrograms = "\"\"\r\nInitialize syringe;W4R\r\n";
 
-void Note(Module& m, const char* text) { m.dialogs.messageBox(text, MessageIcon::Exclamation, ""); }
+void Note(Module& m, const char* text) {
+    m.dialogs.messageBox(text, MessageIcon::Exclamation, "");
+}
 
 // Creates programs.txt with its two first lines when there is none; an existing file is left
 // as it is. A folder where it cannot be created is reported, and the program goes on.

@@ -72,7 +72,8 @@ void CliTest::aCallPrintsWhatTheWindowShows() {
     QCOMPARE(run.out, fill(row[4]));
     QVERIFY2(run.err.contains(fill(row[5])), run.err.constData());
     // No reply is told after the window's 2 s time-out, not sooner and not much later.
-    if (run.exit == 3) QVERIFY2(run.seconds > 1.9 && run.seconds < 4, qPrintable(QString::number(run.seconds)));
+    if (run.exit == 3)
+        QVERIFY2(run.seconds > 1.9 && run.seconds < 4, qPrintable(QString::number(run.seconds)));
 }
 
 void CliTest::jsonLinesReadBack() {
@@ -116,9 +117,11 @@ void CliTest::checkPrintsTheParsedFormsAndTheErrors() {
     QStringList commands;
     QByteArray forms, boxes;
     bool bad = false;
-    for (const auto& row : zr::test::ReadRows(QFINDTESTDATA("../cmdlang/checker_rows.txt").toStdString(), '|')) {
+    for (const auto& row :
+         zr::test::ReadRows(QFINDTESTDATA("../cmdlang/checker_rows.txt").toStdString(), '|')) {
         const auto printable = [](const std::string& s) {
-            return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c == '\t' || (c >= 32 && c < 127); });
+            return std::all_of(s.begin(), s.end(),
+                               [](unsigned char c) { return c == '\t' || (c >= 32 && c < 127); });
         };
         if ((row.size() > 4 && !row[4].empty()) || !printable(row[0]) || !printable(row[3])) continue;
         commands << QString::fromStdString(row[0]);

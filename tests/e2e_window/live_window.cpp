@@ -18,7 +18,9 @@ LiveWindow::LiveWindow() {
     QVERIFY(QTest::qWaitForWindowExposed(&window()));
 }
 
-bool LiveWindow::start(const QStringList& options) { return sim.start(folder.path(), options); }
+bool LiveWindow::start(const QStringList& options) {
+    return sim.start(folder.path(), options);
+}
 
 void LiveWindow::type(const QString& text) {
     QWidget* line = window().widget(zr::Control::text1);

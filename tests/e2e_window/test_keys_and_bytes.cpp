@@ -35,15 +35,17 @@ private slots:
         QTest::addColumn<QString>("protocol");
         QTest::addColumn<QString>("exchange");
         const QString times = "\\nFirst byte after (\\d+) ms · reply read after (\\d+) ms$";
-        QTest::newRow("DT") << "DT"
-                            << "^Sent 2F 31 3F 0D\\n  / 2F · address 31 · command 3F · CR 0D\\n"
-                               "Reply 2F 30 60 30 03 0D 0A FF\\n  head 2F 30 · status 60 · data 30 · tail 03 0D 0A FF" +
-                                   times;
-        QTest::newRow("OEM") << "OEM"
-                             << "^Sent FF 02 31 31 3F 03 3E\\n  lead byte FF · STX 02 · address 31 · sequence 31 · "
-                                "command 3F · ETX 03 · checksum 3E\\nReply FF 02 30 60 30 03 (..) FF\\n  head FF 02 30 · "
-                                "status 60 · data 30 · ETX 03 · checksum received (..), expected \\1 · end FF" +
-                                    times;
+        QTest::newRow("DT")
+            << "DT"
+            << "^Sent 2F 31 3F 0D\\n  / 2F · address 31 · command 3F · CR 0D\\n"
+               "Reply 2F 30 60 30 03 0D 0A FF\\n  head 2F 30 · status 60 · data 30 · tail 03 0D 0A FF" +
+                   times;
+        QTest::newRow("OEM")
+            << "OEM"
+            << "^Sent FF 02 31 31 3F 03 3E\\n  lead byte FF · STX 02 · address 31 · sequence 31 · "
+               "command 3F · ETX 03 · checksum 3E\\nReply FF 02 30 60 30 03 (..) FF\\n  head FF 02 30 · "
+               "status 60 · data 30 · ETX 03 · checksum received (..), expected \\1 · end FF" +
+                   times;
     }
     void tooltipsTellTheSettingsAndTheBytes() {
         QFETCH(QString, protocol);
@@ -58,10 +60,11 @@ private slots:
         QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), send->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(send, &hover);  // COM1 came after start-up: the tooltip sees it
         const QString settings = send->toolTip();
-        QVERIFY2(QRegularExpression("^Com1 = .*/COM1 -> /dev/pts/\\d+ · 9600,n,8,1 · " + protocol + " · pump 1$")
-                     .match(settings)
-                     .hasMatch(),
-                 qPrintable(settings));
+        QVERIFY2(
+            QRegularExpression("^Com1 = .*/COM1 -> /dev/pts/\\d+ · 9600,n,8,1 · " + protocol + " · pump 1$")
+                .match(settings)
+                .hasMatch(),
+            qPrintable(settings));
         QCOMPARE(live.window().widget(Control::cboAddress)->accessibleDescription(), settings);
 
         live.send("?");

@@ -58,7 +58,8 @@ void LineFaultsTest::thePumpVanishesMidReply() {
     live.send("&");  // 18 bytes at 30 ms each: the pump dies about halfway through
     power.join();
     QCOMPARE(live.shown(Control::lblReplyCode), QString("none"));
-    QTRY_COMPARE_WITH_TIMEOUT(live.boxes.seen, QStringList{"Comm Error: Timeout error.  No response from pump"}, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(live.boxes.seen,
+                              QStringList{"Comm Error: Timeout error.  No response from pump"}, 5000);
     live.sim.stop();
     ExpectRecovered(live);
 }
@@ -74,8 +75,8 @@ void LineFaultsTest::theDeviceIsUnplugged() {
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(device), 5000);
     live.sim.stop();
     live.send("?");
-    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") + " -> " +
-                                          device + "): no such device"});
+    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") +
+                                          " -> " + device + "): no such device"});
     ExpectRecovered(live);
 }
 
@@ -87,8 +88,8 @@ void LineFaultsTest::thePortIsInUseByAnotherProgram() {
     QSerialPort other(device);
     QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
     live.send("?");
-    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") + " -> " +
-                                          device + "): busy, in use by test_e2e_window (process " +
+    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") +
+                                          " -> " + device + "): busy, in use by test_e2e_window (process " +
                                           QString::number(QCoreApplication::applicationPid()) + ")"});
     other.close();
     ExpectRecovered(live);
@@ -121,8 +122,10 @@ void LineFaultsTest::anOpenFailureLeavesNoStaleReplyAndNoTimeOut() {
     live.click(Control::cmdExitSetup);
     live.click(Control::cmdXmit);
     QTest::qWait(2500);
-    QCOMPARE(live.boxes.seen, QStringList{"Comm Error: \"/dev/ttyUSB0\" is not a port: choose Com1 to Com4, or "
-                                          "link the device as COM1 in " + live.folder.path()});
+    QCOMPARE(live.boxes.seen,
+             QStringList{"Comm Error: \"/dev/ttyUSB0\" is not a port: choose Com1 to Com4, or "
+                         "link the device as COM1 in " +
+                         live.folder.path()});
 }
 
 // Each port's tooltip and accessible description tell what it stands for, afresh when the list
@@ -136,8 +139,9 @@ void LineFaultsTest::thePortBoxTellsWhatEachPortIsWhenOpened() {
                          QFile::symLinkTarget(live.folder.filePath("COM1")) + "\n";
     live.click(Control::cmdSetup);
     box->showPopup();
-    QCOMPARE(box->itemData(0, Qt::ToolTipRole).toString(),
-             com1 + "free, but pumpsim (process " + QString::number(live.sim.processId()) + ") has it open too");
+    QCOMPARE(
+        box->itemData(0, Qt::ToolTipRole).toString(),
+        com1 + "free, but pumpsim (process " + QString::number(live.sim.processId()) + ") has it open too");
     box->hidePopup();
     live.click(Control::cmdExitSetup);
     live.send("?");

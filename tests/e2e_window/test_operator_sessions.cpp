@@ -81,8 +81,8 @@ void OperatorSessionsTest::aComposedCommandArrivesOnTheLine() {
     QVERIFY2(live.start(), qPrintable(live.sim.error()));
     live.send("Z4R");
     live.type("Q");
-    QTRY_VERIFY_WITH_TIMEOUT((live.click(Control::cmdXmit), live.shown(Control::lblStatus).startsWith("(Ready)")),
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (live.click(Control::cmdXmit), live.shown(Control::lblStatus).startsWith("(Ready)")), 5000);
 
     live.click(Control::cmdSetup);
     live.choose(Control::cboDevice, "Cedar");

@@ -84,7 +84,7 @@ public:
     std::vector<std::string> log;
     std::vector<std::string> frames;                         // every output, in order
     std::function<void(const std::string& frame)> onOutput;  // a scripted pump
-    std::map<int16_t, std::string> devices;  // what deviceOf tells for a port number
+    std::map<int16_t, std::string> devices;                  // what deviceOf tells for a port number
     int16_t commPort = 0;
     std::string settings;
     int openCount = 0, closeCount = 0, inputCount = 0;

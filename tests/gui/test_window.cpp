@@ -1,14 +1,14 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QStyleOptionButton>
-#include <QStyleOptionGroupBox>
-#include <QComboBox>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -48,12 +48,14 @@ private slots:
         QFETCH(QByteArrayList, row);
         Form1& window = program_->window();
         QCOMPARE(window.size(), QSize(9405 / 15, 5910 / 15));
-        QCOMPARE(window.findChildren<QWidget*>(QRegularExpression("^(fra|lst|cmd|cbo|lbl|chk|scr|text)")).size(),
-                 ControlCount);
+        QCOMPARE(
+            window.findChildren<QWidget*>(QRegularExpression("^(fra|lst|cmd|cbo|lbl|chk|scr|text)")).size(),
+            ControlCount);
         auto* w = window.findChild<QWidget*>(row[0]);
         QVERIFY2(w, row[0]);
         QCOMPARE(w->parentWidget()->objectName(), QString(row[1]));
-        QCOMPARE(w->geometry(), QRect(row[2].toInt() / 15, row[3].toInt() / 15, row[4].toInt() / 15, row[5].toInt() / 15));
+        QCOMPARE(w->geometry(),
+                 QRect(row[2].toInt() / 15, row[3].toInt() / 15, row[4].toInt() / 15, row[5].toInt() / 15));
     }
 
     void everyControlHasItsCaptionAndFont() {
@@ -93,8 +95,9 @@ private slots:
     // open panel; a click on Send leaves the focus in the command line.
     void tabRunsAlongTheCommandLineThenIntoAnOpenPanel() {
         Form1& window = program_->window();
-        const QStringList main = {"text1", "cmdXmit", "cmdStop", "cmdParse", "cmdUnparse", "cmdProgram",
-                                  "cmdSetup", "cboAddress", "cmdPosition", "chkReport", "cmdListCmd"};
+        const QStringList main = {"text1",       "cmdXmit",    "cmdStop",   "cmdParse",
+                                  "cmdUnparse",  "cmdProgram", "cmdSetup",  "cboAddress",
+                                  "cmdPosition", "chkReport",  "cmdListCmd"};
         QStringList seen;
         for (int i = 0; i <= main.size(); ++i) {
             seen << QApplication::focusWidget()->objectName();
@@ -109,8 +112,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             seen << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(seen.join(' '), "cmdStop cboAddress cmdPosition chkReport cmdListCmd cboDevice cboProtocol cboPort "
-                                 "cboBaud cmdExitSetup cmdEdit");
+        QCOMPARE(seen.join(' '),
+                 "cmdStop cboAddress cmdPosition chkReport cmdListCmd cboDevice cboProtocol cboPort "
+                 "cboBaud cmdExitSetup cmdEdit");
     }
 
     // Enter in the command line and Escape anywhere press Send and Stop as a click does: not
@@ -119,7 +123,8 @@ private slots:
         Form1& window = program_->window();
         auto* send = qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit));
         auto* stop = qobject_cast<QAbstractButton*>(window.widget(Control::cmdStop));
-        for (QAbstractButton* b : {send, stop}) QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
+        for (QAbstractButton* b : {send, stop})
+            QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
         QSignalSpy sends(send, &QAbstractButton::clicked), stops(stop, &QAbstractButton::clicked);
         QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
         QTest::keyClick(window.widget(Control::text1), Qt::Key_Enter, Qt::KeypadModifier);
@@ -149,11 +154,13 @@ private slots:
         auto* box = qobject_cast<QCheckBox*>(window.widget(Control::chkReport));
         QStyleOptionButton option;
         option.initFrom(box);
-        QCOMPARE(box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).size(), QSize(17, 17));
+        QCOMPARE(box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).size(),
+                 QSize(17, 17));
         for (Control c : {Control::lblAuto, Control::lblSyringe}) {
             auto* label = qobject_cast<QLabel*>(window.widget(c));
             label->setText(c == Control::lblAuto ? "Auto" : "syringe = 48000");
-            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(), ControlName(c));
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(),
+                     ControlName(c));
         }
     }
 
@@ -169,7 +176,8 @@ private slots:
             option.textAlignment = frame->alignment();
             const QRect title =
                 frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
-            QVERIFY2(title.width() >= QFontMetrics(frame->font()).horizontalAdvance(frame->title()), qPrintable(frame->title()));
+            QVERIFY2(title.width() >= QFontMetrics(frame->font()).horizontalAdvance(frame->title()),
+                     qPrintable(frame->title()));
             for (auto* child : frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
                 const QString what = frame->title() + " / " + child->objectName();
                 QVERIFY2(!child->geometry().intersects(title), qPrintable(what));
@@ -182,14 +190,17 @@ private slots:
     void everyCommandListEntryFitsTheList() {
         Form1& window = program_->window();
         auto* list = qobject_cast<QListWidget*>(window.widget(Control::lstCmd));
-        const int room = list->width() - 2 * list->frameWidth() - list->verticalScrollBar()->sizeHint().width() - 8;
+        const int room =
+            list->width() - 2 * list->frameWidth() - list->verticalScrollBar()->sizeHint().width() - 8;
         QStringList tooWide;
-        for (const char* file : {"Alder.txt", "Birch.txt", "BirchA.txt", "BirchB.txt", "Cedar.txt", "d3_12k.txt"}) {
+        for (const char* file :
+             {"Alder.txt", "Birch.txt", "BirchA.txt", "BirchB.txt", "Cedar.txt", "d3_12k.txt"}) {
             QFile lines(qEnvironmentVariable("ZR_PROGRAM_DIR") + "/" + file);
             QVERIFY(lines.open(QIODevice::ReadOnly));
             for (const QByteArray& line : lines.readAll().split('\n')) {
                 const QString shown = QString::fromLatin1(line.left(40)).trimmed();
-                if (QFontMetrics(list->font()).horizontalAdvance(shown) > room) tooWide << file + (": " + shown);
+                if (QFontMetrics(list->font()).horizontalAdvance(shown) > room)
+                    tooWide << file + (": " + shown);
             }
         }
         QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join('\n')));

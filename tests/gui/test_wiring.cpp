@@ -26,19 +26,32 @@ namespace {
 
 // The module's control handlers by name, written apart from the window's own binding table.
 const std::map<QByteArray, Handler> kHandlers = {
-    {"cmdXmit_Click", cmdXmit_Click},           {"cmdStop_Click", cmdStop_Click},
-    {"cmdParse_Click", cmdParse_Click},         {"cmdUnparse_Click", cmdUnparse_Click},
-    {"cmdProgram_Click", cmdProgram_Click},     {"cmdSetup_Click", cmdSetup_Click},
-    {"cmdExitSetup_Click", cmdExitSetup_Click}, {"cmdListCmd_Click", cmdListCmd_Click},
-    {"cmdExitCmdList_Click", cmdExitCmdList_Click}, {"cmdAddCmd_Click", cmdAddCmd_Click},
-    {"cmdInsert_Click", cmdInsert_Click},       {"cmdEdit_Click", cmdEdit_Click},
-    {"cmdPosition_Click", cmdPosition_Click},   {"cmdSave_Click", cmdSave_Click},
-    {"cmdRecall_Click", cmdRecall_Click},       {"cmdDel_Click", cmdDel_Click},
-    {"cmdExitProgram_Click", cmdExitProgram_Click}, {"cboDevice_Click", cboDevice_Click},
-    {"cboAddress_Click", cboAddress_Click},     {"cboBaud_Click", cboBaud_Click},
-    {"cboProtocol_Click", cboProtocol_Click},   {"cboFile0_Click", cboFile0_Click},
-    {"cboFile1_Click", cboFile1_Click},         {"scrReply_Change", scrReply_Change},
-    {"scrParse_Change", scrParse_Change},       {"text1_Change", text1_Change},
+    {"cmdXmit_Click", cmdXmit_Click},
+    {"cmdStop_Click", cmdStop_Click},
+    {"cmdParse_Click", cmdParse_Click},
+    {"cmdUnparse_Click", cmdUnparse_Click},
+    {"cmdProgram_Click", cmdProgram_Click},
+    {"cmdSetup_Click", cmdSetup_Click},
+    {"cmdExitSetup_Click", cmdExitSetup_Click},
+    {"cmdListCmd_Click", cmdListCmd_Click},
+    {"cmdExitCmdList_Click", cmdExitCmdList_Click},
+    {"cmdAddCmd_Click", cmdAddCmd_Click},
+    {"cmdInsert_Click", cmdInsert_Click},
+    {"cmdEdit_Click", cmdEdit_Click},
+    {"cmdPosition_Click", cmdPosition_Click},
+    {"cmdSave_Click", cmdSave_Click},
+    {"cmdRecall_Click", cmdRecall_Click},
+    {"cmdDel_Click", cmdDel_Click},
+    {"cmdExitProgram_Click", cmdExitProgram_Click},
+    {"cboDevice_Click", cboDevice_Click},
+    {"cboAddress_Click", cboAddress_Click},
+    {"cboBaud_Click", cboBaud_Click},
+    {"cboProtocol_Click", cboProtocol_Click},
+    {"cboFile0_Click", cboFile0_Click},
+    {"cboFile1_Click", cboFile1_Click},
+    {"scrReply_Change", scrReply_Change},
+    {"scrParse_Change", scrParse_Change},
+    {"text1_Change", text1_Change},
 };
 
 // Does to the real widget what the operator does: a click, an item picked with the arrow key,
@@ -80,7 +93,6 @@ private slots:
         Operate(w, row[1]);
         QCOMPARE(ran, std::vector<Handler>{kHandlers.at(row[2])});
     }
-
 };
 
 ZR_TEST(WiringTest);

@@ -198,10 +198,12 @@ private slots:
         cmdXmit_Click(rig.m);
         if (rig.timer.enabled()) Timer2_Timer(rig.m);
         if (setup.contains("19,200")) rig.form.setListIndex(Control::cboBaud, 1);
-        if (setup.contains("typed")) rig.form.setListIndex(Control::cboPort, -1), rig.form.at(Control::cboPort).text = "COM7";
+        if (setup.contains("typed"))
+            rig.form.setListIndex(Control::cboPort, -1), rig.form.at(Control::cboPort).text = "COM7";
         if (setup.contains("Com2")) rig.form.setListIndex(Control::cboPort, 1);
         ShowLinkSummary(rig.m);
-        QCOMPARE(QByteArray::fromStdString(rig.form.at(Control::lblReply).toolTip).replace('\n', " / "), row[5]);
+        QCOMPARE(QByteArray::fromStdString(rig.form.at(Control::lblReply).toolTip).replace('\n', " / "),
+                 row[5]);
         QCOMPARE(QByteArray::fromStdString(rig.form.at(Control::cmdXmit).toolTip), row[6]);
         QCOMPARE(rig.form.at(Control::cboAddress).toolTip, rig.form.at(Control::cmdXmit).toolTip);
         for (Control c : {Control::lblReplyCode, Control::lblStatCode, Control::lblStatus})

@@ -2,7 +2,9 @@
 
 #include <QDeadlineTimer>
 
-PumpSimProcess::~PumpSimProcess() { stop(); }
+PumpSimProcess::~PumpSimProcess() {
+    stop();
+}
 
 bool PumpSimProcess::start(const QString& folder, const QStringList& options) {
     const QString program = qEnvironmentVariable("ZR_PUMPSIM");

@@ -48,7 +48,8 @@ struct OtherProcess {
         process.waitForStarted();
         if (kind == "lock-file pty") {
             lockFile.setFileName("/run/lock/LCK.." + QString::fromStdString(device).mid(5).replace('/', '_'));
-            if (lockFile.open(QIODevice::WriteOnly)) lockFile.write(QByteArray::number(process.processId()).rightJustified(10) + "\n");
+            if (lockFile.open(QIODevice::WriteOnly))
+                lockFile.write(QByteArray::number(process.processId()).rightJustified(10) + "\n");
             lockFile.close();
         }
     }
@@ -137,7 +138,8 @@ private slots:
                 .replace("@", path)
                 .replace("FOLDER", folder.path())
                 .replace("PTY", pty.slaveName.c_str())
-                .replace("SELF", QString("test_serial_port (process %1)").arg(QCoreApplication::applicationPid()))
+                .replace("SELF",
+                         QString("test_serial_port (process %1)").arg(QCoreApplication::applicationPid()))
                 .replace("OTHER", QString("sleep (process %1)").arg(holder.process.processId()));
         };
         if (row[3] != "*") {
@@ -163,7 +165,9 @@ private slots:
             return FakePorts(row[1]);
         });
         const auto expand = [&](const QByteArray& text) {
-            return QString::fromLatin1(text).replace("@", folder.path()).replace("PTY", pty.slaveName.c_str());
+            return QString::fromLatin1(text)
+                .replace("@", folder.path())
+                .replace("PTY", pty.slaveName.c_str());
         };
         QStringList shown{QString::fromStdString(port.deviceOf(1))};
         QCOMPARE(listings, row[2].contains("COM1") ? 0 : 1);  // a link costs no listing

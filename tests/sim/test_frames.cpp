@@ -28,7 +28,9 @@ QStringList Found(FrameParser& parser) {
 class FramesTest : public QObject {
     Q_OBJECT
 private slots:
-    void framesAreFoundWhateverTheChunks_data() { zr::test::AddTableRows(QFINDTESTDATA("frame_streams.txt")); }
+    void framesAreFoundWhateverTheChunks_data() {
+        zr::test::AddTableRows(QFINDTESTDATA("frame_streams.txt"));
+    }
 
     void framesAreFoundWhateverTheChunks() {
         QFETCH(QByteArrayList, row);

@@ -24,7 +24,9 @@ struct Line {
         if (fd >= 0) ::close(fd);
     }
     QString link() const { return folder.filePath("COM1"); }
-    bool write(const QByteArray& bytes) { return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size(); }
+    bool write(const QByteArray& bytes) {
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
     // Everything that arrives until the line has been quiet for 300 ms, in hex.
     QString read() {
         std::string got;

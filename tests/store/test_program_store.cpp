@@ -59,7 +59,8 @@ struct StoreRig {
     }
     // The error number, then each box shown; the store's own box is critical, with no title.
     QByteArray errors() const {
-        return QByteArray::number(m.ErrNum) + QByteArray::fromStdString(rig.dialogs.told(MessageIcon::Critical, ""));
+        return QByteArray::number(m.ErrNum) +
+               QByteArray::fromStdString(rig.dialogs.told(MessageIcon::Critical, ""));
     }
     QByteArray items(Control list) const {
         QByteArrayList items;
