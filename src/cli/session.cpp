@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -86,6 +87,10 @@ void Session::printReply(const std::string& command, bool json, int outcome) con
         return;
     }
     const Module::ExchangeRecord& x = m_.LastExchange;
+    // Milliseconds since the frame was written, to a tenth; null for what did not happen.
+    const auto since = [&x](double at) {
+        return at < 0 ? QJsonValue() : QJsonValue(std::round((at - x.sentAt) * 10000.0) / 10.0);
+    };
     QJsonObject object{
         {"command", Latin1(command)},
         {"statusCode", Latin1(statusCode)},
@@ -94,7 +99,8 @@ void Session::printReply(const std::string& command, bool json, int outcome) con
         {"data", Latin1(data)},
         {"request", Hex(x.request)},
         {"rawReply", Hex(x.reply)},
-        {"ms", x.readAt < 0 ? QJsonValue() : QJsonValue((x.readAt - x.sentAt) * 1000.0)},
+        {"ms", since(x.readAt)},
+        {"firstByteMs", since(x.firstByteAt)},
         {"outcome", OutcomeName(outcome, m_.AddrMode == "m")},
     };
     PrintLine(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());

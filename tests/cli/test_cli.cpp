@@ -95,6 +95,8 @@ void CliTest::jsonLinesReadBack() {
     const QByteArray raw = QByteArray::fromHex(answered["rawReply"].toString().toLatin1());
     QVERIFY2(raw.startsWith("/0`0\x03"), raw.toHex().constData());
     QVERIFY(answered["ms"].toDouble() > 90 && answered["ms"].toDouble() < 2000);
+    // pumpsim answers at once: the first byte comes well inside the 0.1 s reply wait
+    QVERIFY(answered["firstByteMs"].toDouble() >= 0 && answered["firstByteMs"].toDouble() < 90);
     QCOMPARE(answered["outcome"].toString(), "answered");
 
     const Run group = RunCli({"send", "--json", "--port", bench.device(), "--address", "1,2", "?"});
@@ -105,6 +107,7 @@ void CliTest::jsonLinesReadBack() {
     QCOMPARE(unanswered["request"].toString(), "2f413f0d");  // pumps 1 and 2 together are "A"
     QCOMPARE(unanswered["rawReply"].toString(), "");
     QVERIFY(unanswered["ms"].isNull());
+    QVERIFY(unanswered["firstByteMs"].isNull());
     QCOMPARE(unanswered["outcome"].toString(), "no reply expected");
 }
 
