@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/frames.h"
+#include "link/transaction.h"
 
 namespace zr {
 
@@ -80,7 +81,7 @@ std::string ReplyParts(const std::string& reply, bool oem) {
     if (reply.size() < 7) return Named({{"reply", reply}}) + " (too short to decode)";
     Parts parts =
         Cut(reply, {{"head", 3}, {"status", 1}, {"data", -1}, {"ETX", 1}, {"checksum", 1}, {"end", 1}});
-    const auto expected = static_cast<uint8_t>(XorBytes(parts[1].bytes + parts[2].bytes) ^ 0x31);
+    const uint8_t expected = OEMReplyChecksum(parts[1].bytes, parts[2].bytes);
     parts[4].name = "checksum received";
     parts[4].note = ", expected " + HexByte(expected);
     return Named(parts);
@@ -113,7 +114,7 @@ std::string ExchangeSummary(const Module::ExchangeRecord& e) {
         text += "Reply " + Shown(e.reply) + "\n  " + ReplyParts(e.reply, IsOEM(e.request));
     }
     text += "\n";
-    text += e.firstByteAt < 0 ? std::string("No byte within the first 100 ms")
+    text += e.firstByteAt < 0 ? "No byte within the first " + Milliseconds(ReplyWait)
                               : "First byte after " + Milliseconds(e.firstByteAt - e.sentAt);
     if (e.readAt >= 0)
         text += kSeparator + std::string("reply read after ") + Milliseconds(e.readAt - e.sentAt);

@@ -18,4 +18,8 @@ std::string OEMFrame(const std::string& address, const std::string& command) {
     return frame;
 }
 
+uint8_t OEMReplyChecksum(const std::string& status, const std::string& data) {
+    return static_cast<uint8_t>(XorBytes(status) ^ XorBytes(data) ^ 0x31);
+}
+
 }  // namespace zr

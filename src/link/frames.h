@@ -15,4 +15,8 @@ std::string DTFrame(const std::string& address, const std::string& command);
 // every byte after the lead byte.
 std::string OEMFrame(const std::string& address, const std::string& command);
 
+// The checksum an OEM reply must carry for its status character and data: their XOR with
+// 0x31, which stands for the start, the master's address "0" and the end byte.
+uint8_t OEMReplyChecksum(const std::string& status, const std::string& data);
+
 }  // namespace zr

@@ -16,20 +16,21 @@ std::string PortLetter(const std::string& data) {
     return std::string(1, static_cast<char>(static_cast<unsigned char>(code)));
 }
 
-// One cycle: the syringe position, then the valve port. False when the port could not be
-// opened, so that no repetition goes on showing the same failure.
+// One silent query of the display, and the clicks that waited for it. False when the port
+// could not be opened, so that no repetition goes on showing the same failure.
+bool Query(Module& m, const char* command) {
+    m.SilentReply = 1;
+    m.CmdString = command;
+    XmitCommand(m);
+    RunPendingClicks(m);
+    return !m.PortFailed;
+}
+
+// One cycle: the syringe position, then the valve port.
 bool Cycle(Module& m) {
-    m.SilentReply = 1;
-    m.CmdString = "?";
-    XmitCommand(m);
-    RunPendingClicks(m);
-    if (m.PortFailed) return false;
+    if (!Query(m, "?")) return false;
     m.form.setText(Control::lblSyringe, "syringe = " + m.ReplyData);
-    m.SilentReply = 1;
-    m.CmdString = "?8";
-    XmitCommand(m);
-    RunPendingClicks(m);
-    if (m.PortFailed) return false;
+    if (!Query(m, "?8")) return false;
     m.form.setText(Control::lblValve, "port = " + PortLetter(m.ReplyData));
     return true;
 }

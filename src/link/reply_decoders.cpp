@@ -27,7 +27,7 @@ void DecodeOEMReply(Module& m) {
     m.StatusChar = raw.substr(3, 1);
     const uint8_t received = static_cast<uint8_t>(raw[raw.size() - 2]);
     m.ReplyData = raw.substr(4, raw.size() - 7);
-    const uint8_t expected = static_cast<uint8_t>(XorBytes(m.StatusChar) ^ XorBytes(m.ReplyData) ^ 0x31);
+    const uint8_t expected = OEMReplyChecksum(m.StatusChar, m.ReplyData);
     if (received != expected) {
         m.ErrNum = ErrOemChecksum;
         ErrorMessage(m);

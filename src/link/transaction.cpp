@@ -13,7 +13,6 @@ namespace zr {
 namespace {
 
 constexpr int kTimeoutMilliseconds = 2000;
-constexpr double kReplyWait = 0.1;
 constexpr double kSettleInterval = 0.1;
 constexpr int kShortestReply = 5;
 
@@ -74,8 +73,8 @@ void Exchange(Module& m) {
     m.LastExchange = {frame, "", sentAt, -1, -1, settings};
     m.Timer2.setEnabled(true);
     // The reply wait notes when the first byte came, then sleeps out the rest of its time.
-    if (m.MSComm1.waitForInput(kReplyWait)) m.LastExchange.firstByteAt = m.clock.now();
-    WaitWithoutEvents(m, sentAt + kReplyWait - m.clock.now());
+    if (m.MSComm1.waitForInput(ReplyWait)) m.LastExchange.firstByteAt = m.clock.now();
+    WaitWithoutEvents(m, sentAt + ReplyWait - m.clock.now());
     ReadReply(m);
 
     if (dt) {

@@ -4,6 +4,9 @@
 
 namespace zr {
 
+// How long a transaction waits after sending before it looks for the reply.
+inline constexpr double ReplyWait = 0.1;
+
 // One command transaction: sends CmdString to the selected pump, waits, reads, decodes,
 // interprets and shows the reply (nothing is shown while SilentReply is set).
 void XmitCommand(Module& m);
