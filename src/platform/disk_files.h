@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QFileDevice>
 #include <string>
-#include <string_view>
 
 #include "shared/files.h"
 
@@ -21,11 +19,6 @@ public:
     bool read(const std::string& path, std::string& content, std::string& error) const override;
     bool replace(const std::string& path, const std::string& content, std::string& error) override;
     bool append(const std::string& path, const std::string& content, std::string& error) override;
-
-protected:
-    // Writes all of `content` to `file`, or returns false with the reason. All file content is
-    // written through here, so that a test can make the disk run full part-way through a file.
-    virtual bool writeAll(QFileDevice& file, std::string_view content, std::string& error);
 
 private:
     std::string folder_;

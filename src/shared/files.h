@@ -20,9 +20,10 @@ public:
     // The whole content of the file, bytes unchanged. Only a regular file can be read.
     virtual bool read(const std::string& path, std::string& content, std::string& error) const = 0;
     // Replaces the file's content in one step, or creates the file when there is none: the
-    // new text goes to a temporary file in the same folder, is flushed to the disk and then
-    // renamed over the old one, which keeps its permissions. A link is followed, so the file
-    // it points to is replaced and the link stays. On failure the old file is unchanged and
+    // new text goes to a temporary file in the same folder, and only once all of it is on the
+    // disk is that renamed over the old one, which keeps its permissions. A link is followed,
+    // so the file it points to is replaced and the link stays. On failure (a full disk
+    // included, however far the write got) the old file is unchanged, or still missing, and
     // no temporary file is left behind.
     virtual bool replace(const std::string& path, const std::string& content, std::string& error) = 0;
     // Adds to the end of an existing regular file and flushes it to the disk; on failure the

@@ -15,26 +15,12 @@ using namespace zr::test;
 
 namespace {
 
-// Files on a disk that runs full half-way through every file written: the first half of
-// the content goes to the disk, then the write fails with "no space left on device".
-class FullDisk : public DiskFiles {
-public:
-    using DiskFiles::DiskFiles;
-
-protected:
-    bool writeAll(QFileDevice& file, std::string_view content, std::string& error) override {
-        if (DiskFiles::writeAll(file, content.substr(0, content.size() / 2), error))
-            error = "no space left on device";
-        return false;
-    }
-};
-
-// A module on fakes whose program folder is a fresh temporary directory, its files on a
-// sound or a full disk. ProgFile is set as start-up sets it; the file is only there once a
-// test makes it: a file of `before` (mode 0640), "(missing)", "(folder)", "(fifo)", or
+// A module on fakes whose program folder is a fresh temporary directory. ProgFile is set as start-up sets it;
+// the file is only there once a test makes it: a file of `before` (mode 0640), "(missing)", "(folder)",
+// "(fifo)", or
 // "(link) text", a link to a file of that text.
 struct StoreRig {
-    StoreRig(const QByteArray& before, bool fullDisk = false) : m(fullDisk ? onFullDisk : rig.m) {
+    explicit StoreRig(const QByteArray& before) {
         m.ProgFile = m.files.pathOf("programs.txt");
         const bool linked = before.startsWith("(link) ");
         if (before == "(folder)") QVERIFY(QDir(dir.path()).mkdir("programs.txt"));
@@ -70,9 +56,7 @@ struct StoreRig {
 
     QTemporaryDir dir;
     Rig rig{dir.path().toStdString()};
-    FullDisk disk{rig.files.folder()};
-    Module onFullDisk{rig.serial, rig.timer, rig.clock, rig.events, rig.dialogs, rig.form, disk};
-    Module& m;
+    Module& m = rig.m;
 };
 
 const Control kButtons[] = {Control::cmdSave, Control::cmdRecall, Control::cmdDel};
@@ -93,7 +77,7 @@ private slots:
         QFETCH(QByteArrayList, row);
         const QByteArray operation = row[2].split(' ').first();
         const auto expanded = [](QByteArray text) { return text.replace("N400", QByteArray(400, 'n')); };
-        StoreRig s(expanded(row[1]), row[2].endsWith("full disk"));
+        StoreRig s(expanded(row[1]));
         const QFile::Permissions mode = QFile::permissions(s.path());
         s.m.ProgName = expanded(row[3]).toStdString();
         s.m.CmdString = "W";
