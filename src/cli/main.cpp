@@ -1,38 +1,62 @@
+#include <CLI/App.hpp>
+#include <CLI/Config.hpp>
+#include <CLI/Formatter.hpp>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
-#include "cli/options.h"
-#include "cli/session.h"
+#include "cli/exit_status.h"
+#include "cli/link_options.h"
+#include "cli/subcommands.h"
 #include "cli/version.h"
 
-int main(int argc, char* argv[]) {
-    using namespace zr::cli;
-    QCoreApplication app(argc, argv);
-    const std::string program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString();
-    const Parsed parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "%s: %s\n\n%s", program.c_str(), parsed.error.c_str(), Usage(program).c_str());
+namespace {
+
+using namespace zr::cli;
+
+// Reads the command line and carries out the subcommand it chooses; the exit status.
+int Run(const std::string& program, std::vector<std::string> arguments) {
+    CLI::App parser("The window's Send, Parse and Show Position for scripts.", program);
+    parser.set_version_flag("--version", program + " " + ZR_VERSION, "print the version and exit");
+    parser.require_subcommand(1);
+    Action action;
+    AddSend(parser, action);
+    AddCheck(parser, action);
+    AddPosition(parser, action);
+    parser.footer("\n\"" + program + " SUBCOMMAND --help\" tells a subcommand's options.\n\n" + LinkHelp() +
+                  "\n" + ExitStatusHelp);
+
+    // "help" as the first word asks for the help, as --help does.
+    if (!arguments.empty() && arguments[0] == "help") arguments[0] = "--help";
+    const std::string first = arguments.empty() ? "" : arguments[0];
+    std::reverse(arguments.begin(), arguments.end());  // CLI11 takes them last first, using them up
+    try {
+        parser.parse(arguments);
+    } catch (const CLI::CallForHelp& e) {
+        return parser.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return parser.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // A first word that names no subcommand is told as such, not as a missing subcommand.
+        const bool unknown = parser.get_subcommands().empty() && !first.empty() && !first.starts_with('-');
+        const std::string what = unknown ? "unknown subcommand \"" + first + "\"" : e.what();
+        std::fprintf(stderr, "%s: %s\nRun \"%s --help\" for the subcommands and their options.\n",
+                     program.c_str(), what.c_str(), program.c_str());
         return kUsageError;
     }
-    const Options& o = parsed.options;
-    switch (o.action) {
-        case Options::Action::Help:
-            std::fputs(Usage(program).c_str(), stdout);
-            return kDone;
-        case Options::Action::Version:
-            std::printf("%s %s\n", program.c_str(), ZR_VERSION);
-            return kDone;
-        default:
-            break;
-    }
-    Session session(QCoreApplication::applicationDirPath(), o);
-    switch (o.action) {
-        case Options::Action::Send:
-            return session.send(o.commands, o.json);
-        case Options::Action::Check:
-            return session.check(o.commands);
-        default:
-            return session.position(o.watch);
+    return action();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const std::string program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString();
+    try {
+        return Run(program, std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: internal fault: %s\n", program.c_str(), e.what());
+        return kInternalFault;
     }
 }

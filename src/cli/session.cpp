@@ -46,13 +46,13 @@ void PrintLine(const std::string& line) {
 
 }  // namespace
 
-Session::Session(const QString& folder, const Options& options)
-    : port_(folder),
+Session::Session(const LinkOptions& link)
+    : port_(QCoreApplication::applicationDirPath()),
       timer_([this] {
           ++timeOuts_;
           Timer2_Timer(m_);
       }),
-      files_(folder.toStdString()),
+      files_(QCoreApplication::applicationDirPath().toStdString()),
       m_(port_, timer_, clock_, events_, dialogs_, form_, files_) {
     form_.onTextSet = [this](Control c) {
         if (c == Control::text1) text1_Change(m_);
@@ -60,11 +60,11 @@ Session::Session(const QString& folder, const Options& options)
     };
     AddFixedItems(form_);
     StartUpState(m_);
-    form_.setListIndex(Control::cboPort, options.portIndex);
-    form_.setListIndex(Control::cboBaud, options.baudIndex);
-    form_.setListIndex(Control::cboProtocol, options.protocolIndex);
-    form_.setListIndex(Control::cboAddress, options.addressIndex);
-    if (!options.device.empty()) port_.setDevice(1, options.device);
+    form_.setListIndex(Control::cboPort, link.portIndex);
+    form_.setListIndex(Control::cboBaud, link.baudIndex);
+    form_.setListIndex(Control::cboProtocol, link.protocolIndex);
+    form_.setListIndex(Control::cboAddress, link.addressIndex);
+    if (!link.device.empty()) port_.setDevice(1, link.device);
 }
 
 bool Session::awaitTimeOut() {

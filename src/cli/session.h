@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/options.h"
+#include "cli/exit_status.h"
+#include "cli/link_options.h"
 #include "cli/stderr_dialogs.h"
 #include "platform/disk_files.h"
 #include "platform/qt_event_pump.h"
@@ -16,22 +17,12 @@
 
 namespace zr::cli {
 
-// The program's exit statuses.
-enum ExitStatus : int {
-    kDone = 0,
-    kSyntaxError = 1,
-    kPortFailed = 2,
-    kNoReply = 3,
-    kChecksumError = 4,
-    kUsageError = 64
-};
-
 // The module on the program's folder with the window's start-up state, over a form without
 // widgets, with the link chosen in the form's lists as the options say. Each action presses
 // the window's own buttons and reports what the window would show.
 class Session {
 public:
-    Session(const QString& folder, const Options& options);
+    explicit Session(const LinkOptions& link);
 
     int send(const std::vector<std::string>& commands, bool json);
     int check(const std::vector<std::string>& commands);

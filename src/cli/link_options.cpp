@@ -1,0 +1,89 @@
+#include "cli/link_options.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "window/control_table.h"
+
+namespace zr::cli {
+
+namespace {
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
+
+// What the i-th item of a combo box's list is called on the command line.
+std::string Choice(Control combo, std::size_t i) {
+    return combo == Control::cboBaud ? BaudItems[i].value : FixedItems(combo)[i];
+}
+
+// An option whose value must be one of a combo box's items; it sets the item's index.
+void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
+               const std::string& help) {
+    command.add_option_function<std::string>(
+        name,
+        [name, combo, &index](const std::string& value) {
+            const std::optional<int> found = ChoiceIndex(combo, value);
+            if (!found) throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
+            index = *found;
+        },
+        help)
+        ->type_name(kind)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+}  // namespace
+
+std::optional<PortChoice> ReadPort(const std::string& value) {
+    if (const std::optional<int> index = ChoiceIndex(Control::cboPort, value)) return PortChoice{*index, ""};
+    // An option's name is no device: "--port= --json" must not open a device called "--json".
+    if (value.empty() || value.starts_with('-')) return std::nullopt;
+    return PortChoice{FirstPortIndex, value};
+}
+
+std::optional<int> ChoiceIndex(Control combo, const std::string& value) {
+    const std::vector<std::string>& items = FixedItems(combo);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (Upper(items[i]) == Upper(value) || Choice(combo, i) == value) return static_cast<int>(i);
+    return std::nullopt;
+}
+
+std::string Choices(Control combo) {
+    std::string text;
+    for (std::size_t i = 0; i < FixedItems(combo).size(); ++i) text += (text.empty() ? "" : " ") + Choice(combo, i);
+    return text;
+}
+
+void AddLinkOptions(CLI::App& command, LinkOptions& link) {
+    command.add_option_function<std::string>(
+        "--port",
+        [&link](const std::string& value) {
+            const std::optional<PortChoice> port = ReadPort(value);
+            if (!port) throw CLI::ValidationError("--port", "needs a port or a device");
+            link.portIndex = port->index;
+            link.device = port->device;
+        },
+        "Com1..Com4 as the window numbers them, or a device's path (default Com1)")
+        ->type_name("PORT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddChoice(command, "--baud", "RATE", Control::cboBaud, link.baudIndex, "one of: " + Choices(Control::cboBaud) + " (default 9600)");
+    AddChoice(command, "--protocol", "DT|OEM", Control::cboProtocol, link.protocolIndex, "DT or OEM (default DT)");
+    AddChoice(command, "--address", "PUMP", Control::cboAddress, link.addressIndex,
+              "one of: " + Choices(Control::cboAddress) + " (default 1)");
+}
+
+std::string LinkHelp() {
+    return "LINK (defaults as the window starts: Com1, 9600, DT, address 1):\n"
+           "  --port Com1..Com4|DEVICE   a port as the window numbers it, or a device's path\n"
+           "  --baud " +
+           Choices(Control::cboBaud) +
+           "\n"
+           "  --protocol DT|OEM\n"
+           "  --address " +
+           Choices(Control::cboAddress) + "\n";
+}
+
+}  // namespace zr::cli
