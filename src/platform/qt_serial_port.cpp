@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "platform/line_settings.h"
+#include "platform/device_line.h"
 #include "platform/port_description.h"
 
 namespace zr {
@@ -13,58 +13,16 @@ namespace {
 
 constexpr int kFirstPort = 1;
 constexpr int kLastPort = 4;
-// Bounds the taking-in of pending bytes when the far end never stops sending.
-constexpr int kMaxReadsPerCount = 64;
-// How long a write may wait for the device to take bytes its buffer had no room for.
-constexpr int kWriteWaitMs = 500;
-
-QSerialPort::FlowControl FlowControlOf(int handshaking) {
-    switch (handshaking) {
-        case 1:
-            return QSerialPort::SoftwareControl;
-        case 2:
-        case 3:
-            return QSerialPort::HardwareControl;
-        default:
-            return QSerialPort::NoFlowControl;
-    }
-}
-
-// The reason an opening failed, in the operator's words. On Unix a permission problem has been
-// ruled out before trying, so a refusal means another program holds the device's lock; on
-// Windows an access refusal means another program has the port.
-std::string ReasonOf(QSerialPort::SerialPortError error, const QString& text, const std::string& device) {
-    switch (error) {
-        case QSerialPort::DeviceNotFoundError:
-            return kNoSuchDevice;
-        case QSerialPort::PermissionError: {
-            const DeviceHolder holder = HolderOf(device);
-            if (holder.pid == 0) return "busy, in use by another program";
-            return "busy, in use by " + holder.name + " (process " + std::to_string(holder.pid) + ")";
-        }
-        default: {
-            QString reason = text;
-            if (!reason.isEmpty()) reason[0] = reason[0].toLower();
-            return reason.toStdString();
-        }
-    }
-}
-
-bool ApplyLine(QSerialPort& port, const LineSettings& line, int handshaking) {
-    return port.setBaudRate(line.baud) && port.setParity(line.parity) && port.setDataBits(line.dataBits) &&
-           port.setStopBits(line.stopBits) && port.setFlowControl(FlowControlOf(handshaking));
-}
 
 }  // namespace
 
 QtSerialPort::QtSerialPort(const QString& programDir, PortLister ports)
-    : programDir_(programDir.toStdString()), ports_(std::move(ports)) {
-    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError error) { closeWhenGone(error); });
-}
+    : programDir_(programDir.toStdString()), ports_(std::move(ports)) {}
+
+QtSerialPort::~QtSerialPort() = default;
 
 bool QtSerialPort::portOpen() const {
-    return port_.isOpen() && !deviceGone() && resolve(openedPort_).path == openedPath_;
+    return line_ && line_->isOpen() && resolve(openedPort_).path == openedPath_;
 }
 
 ComDevice QtSerialPort::resolve(int16_t number) const {
@@ -82,30 +40,9 @@ std::vector<SerialPortEntry> QtSerialPort::listedPorts() const {
     return listing_->ports;
 }
 
-// A read on a device that hung up fails at once, every time: left open, the port's read
-// notifier would try again and again while the event loop runs. The port is closed from the
-// event loop, never inside the serial port's own call that reported the error; by then it may
-// have been reopened on a live device, which stays open.
-void QtSerialPort::closeWhenGone(QSerialPort::SerialPortError error) {
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
-    if (std::exchange(closePending_, true)) return;
-    QMetaObject::invokeMethod(
-        &port_,
-        [this] {
-            closePending_ = false;
-            if (port_.isOpen() && deviceGone()) port_.close();
-        },
-        Qt::QueuedConnection);
-}
-
-bool QtSerialPort::deviceGone() const {
-    return port_.error() == QSerialPort::ResourceError || DeviceHungUp(port_.handle());
-}
-
 void QtSerialPort::setPortOpen(bool open) {
     if (open && portOpen()) return;
-    if (port_.isOpen()) port_.close();
-    port_.clearError();
+    line_.reset();
     if (open) this->open();
 }
 
@@ -141,59 +78,30 @@ void QtSerialPort::open() {
     };
     const auto line = ParseLineSettings(settings_);
     if (!line) return fail("line settings \"" + settings_ + "\" not understood");
-    if (const std::string problem = DeviceProblem(device.path); !problem.empty()) return fail(problem);
-
-    port_.setPortName(QString::fromStdString(device.path));
-    if (!port_.open(QIODevice::ReadWrite)) {
-        fail(ReasonOf(port_.error(), port_.errorString(), device.path));
-        port_.clearError();
-        return;
-    }
-    if (!ApplyLine(port_, *line, handshaking_)) {
-        fail("the device does not take the line settings \"" + settings_ + "\"");
-        port_.close();
-        port_.clearError();
-        return;
-    }
-    // A pseudo-terminal has no modem lines; failing to set them there is no fault.
-    port_.setDataTerminalReady(dtr_);
-    port_.setRequestToSend(rts_);
-    port_.clearError();
+    auto opened = std::make_unique<DeviceLine>();
+    if (const std::string reason = opened->open(device.path, {settings_, *line, handshaking_, dtr_, rts_});
+        !reason.empty())
+        return fail(reason);
+    line_ = std::move(opened);
     openedPath_ = device.path;
     openedPort_ = commPort_;
 }
 
 void QtSerialPort::output(const std::string& bytes) {
-    if (!port_.isOpen()) return;
-    port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    port_.flush();
-    if (port_.bytesToWrite() > 0 && !deviceGone()) port_.waitForBytesWritten(kWriteWaitMs);
-}
-
-void QtSerialPort::takeInPending() {
-    for (int i = 0; i < kMaxReadsPerCount && port_.waitForReadyRead(0); ++i) {
-    }
+    if (line_) line_->write(bytes);
 }
 
 int16_t QtSerialPort::inBufferCount() {
-    if (!port_.isOpen()) return 0;
-    takeInPending();
-    return static_cast<int16_t>(
-        std::min<qint64>(port_.bytesAvailable(), std::numeric_limits<int16_t>::max()));
+    if (!line_) return 0;
+    return static_cast<int16_t>(std::min<qint64>(line_->available(), std::numeric_limits<int16_t>::max()));
 }
 
-// QSerialPort's blocking wait polls the device itself; no window event runs meanwhile.
 bool QtSerialPort::waitForInput(double seconds) {
-    if (!port_.isOpen()) return false;
-    if (port_.bytesAvailable() > 0) return true;
-    return port_.waitForReadyRead(static_cast<int>(seconds * 1000)) && port_.bytesAvailable() > 0;
+    return line_ && line_->waitForInput(static_cast<int>(seconds * 1000));
 }
 
 std::string QtSerialPort::input() {
-    if (!port_.isOpen()) return {};
-    takeInPending();
-    const QByteArray bytes = inputLen_ > 0 ? port_.read(inputLen_) : port_.readAll();
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return line_ ? line_->read(inputLen_) : std::string();
 }
 
 }  // namespace zr

@@ -1,20 +1,20 @@
 #pragma once
 
-#include <QSerialPort>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/line.h"
 #include "platform/port_device.h"
 #include "shared/serial_port.h"
 
 namespace zr {
 
-// The module's serial line over QSerialPort. Works without a running event loop: the count
-// of received bytes first takes in what the device holds, and a write goes straight to it.
-// A device that has gone away reads as a closed port, so that the next opening starts afresh;
-// what it had delivered stays readable until the event loop runs, which closes the port. A port
+// The module's serial line: resolves COMn to what it stands for and opens a line there. Works
+// without a running event loop. A line whose far end has gone away reads as a closed port, so
+// that the next opening starts afresh; what it had delivered stays readable until then. A port
 // whose COMn now stands for another device (a link changed, an adapter plugged in before it)
 // reads as closed too, so that the next opening takes the new device.
 class QtSerialPort : public SerialPort {
@@ -22,6 +22,7 @@ public:
     // COMn links are looked up in programDir (the folder that holds the program); without one,
     // COMn is the n-th of the ports that `ports` lists.
     explicit QtSerialPort(const QString& programDir, PortLister ports = ListSerialPorts);
+    ~QtSerialPort() override;
 
     bool portOpen() const override;
     void setPortOpen(bool open) override;
@@ -58,13 +59,10 @@ private:
     ComDevice resolve(int16_t number) const;
     std::vector<SerialPortEntry> listedPorts() const;
     void open();
-    void takeInPending();
-    bool deviceGone() const;
-    void closeWhenGone(QSerialPort::SerialPortError error);
 
     std::string programDir_;
     PortLister ports_;
-    QSerialPort port_;
+    std::unique_ptr<Line> line_;  // the open line; none while the port is closed
     int16_t commPort_ = 1;
     std::string settings_ = "9600,n,8,1";
     int handshaking_ = 0;
@@ -72,9 +70,8 @@ private:
     bool dtr_ = false;
     bool rts_ = false;
     std::string openError_;
-    std::string openedPath_;  // the device the open port is on
-    int16_t openedPort_ = 0;  // the port number it was opened as
-    bool closePending_ = false;
+    std::string openedPath_;                  // what the open line is on
+    int16_t openedPort_ = 0;                  // the port number it was opened as
     mutable std::optional<Listing> listing_;  // the last listing of the ports, while it holds
     int16_t givenPort_ = 0;                   // the port number setDevice gave a device to; 0 when none
     std::string givenDevice_;

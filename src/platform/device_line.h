@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSerialPort>
+
+#include "platform/line.h"
+
+namespace zr {
+
+// A line on a serial device, over QSerialPort. A device that has hung up reads as closed at
+// once; what it had delivered stays readable until the event loop runs, which closes it.
+class DeviceLine : public Line {
+public:
+    DeviceLine();
+
+    std::string open(const std::string& path, const LineOptions& options) override;
+    bool isOpen() const override;
+    void write(const std::string& bytes) override;
+    qint64 available() override;
+    bool waitForInput(int milliseconds) override;
+    std::string read(qint64 most) override;
+
+private:
+    void takeInPending();
+    bool deviceGone() const;
+    void closeWhenGone(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+    bool closePending_ = false;
+};
+
+}  // namespace zr
