@@ -9,8 +9,13 @@ constexpr char kFirstPump = '1';
 constexpr char kLastPump = '?';
 }  // namespace
 
-Bus::Bus(const std::vector<char>& addresses, int ports) {
-    for (char a : addresses) pumps_.emplace(a, Pump(ports));
+Bus::Bus(const std::vector<PumpSettings>& pumps) {
+    for (const PumpSettings& p : pumps) stations_.emplace(p.address, Station{p, Pump(p)});
+}
+
+bool Bus::Station::Hears(const Frame& frame, int baud) const {
+    return (settings.baud == 0 || settings.baud == baud) &&
+           settings.protocol.value_or(frame.framing) == frame.framing;
 }
 
 std::vector<char> Bus::GroupMembers(char address) {
@@ -29,15 +34,16 @@ std::vector<char> Bus::GroupMembers(char address) {
     return members;
 }
 
-std::optional<std::string> Bus::Answer(const Frame& frame, double now, bool corruptChecksum) {
+std::optional<std::string> Bus::Answer(const Frame& frame, double now, int baud, bool corruptChecksum) {
     if (!frame.checksumOk) return std::nullopt;
-    if (auto pump = pumps_.find(frame.address); pump != pumps_.end()) {
-        return EncodeReply(frame.framing, pump->second.Handle(frame.command, frame.framing, now),
+    if (auto s = stations_.find(frame.address); s != stations_.end()) {
+        if (!s->second.Hears(frame, baud)) return std::nullopt;
+        return EncodeReply(frame.framing, s->second.pump.Handle(frame.command, frame.framing, now),
                            corruptChecksum);
     }
     for (char member : GroupMembers(frame.address)) {
-        if (auto pump = pumps_.find(member); pump != pumps_.end())
-            pump->second.Handle(frame.command, frame.framing, now);
+        if (auto s = stations_.find(member); s != stations_.end() && s->second.Hears(frame, baud))
+            s->second.pump.Handle(frame.command, frame.framing, now);
     }
     return std::nullopt;
 }

@@ -12,20 +12,28 @@ namespace pumpsim {
 
 // The pumps on one line, by address character ("1".."9" and ":".."?").
 //
-// A frame for a served pump gets that pump's reply in the frame's framing. A group address
-// ("A" for pumps 1 and 2 ... "Q" for 1 to 4 ... "_" for all) reaches every served member and
-// gets no reply. Other addresses, and OEM frames whose checksum is wrong, are ignored.
+// A pump hears a frame only when it came at the pump's baud rate and in its protocol, as a
+// pump jumpered for other settings would read nothing but garbage. A frame for a pump that
+// hears it gets that pump's reply in the frame's framing. A group address ("A" for pumps 1 and
+// 2 ... "Q" for 1 to 4 ... "_" for all) reaches every member that hears it and gets no reply.
+// Other addresses, and OEM frames whose checksum is wrong, are ignored.
 class Bus {
 public:
-    Bus(const std::vector<char>& addresses, int ports);
+    explicit Bus(const std::vector<PumpSettings>& pumps);
 
-    std::optional<std::string> Answer(const Frame& frame, double now, bool corruptChecksum = false);
+    // baud: the line's rate when the frame came.
+    std::optional<std::string> Answer(const Frame& frame, double now, int baud, bool corruptChecksum = false);
 
     // The members of a group address; empty for any other character.
     static std::vector<char> GroupMembers(char address);
 
 private:
-    std::map<char, Pump> pumps_;
+    struct Station {
+        PumpSettings settings;
+        Pump pump;
+        bool Hears(const Frame& frame, int baud) const;
+    };
+    std::map<char, Station> stations_;
 };
 
 }  // namespace pumpsim

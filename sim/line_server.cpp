@@ -3,11 +3,13 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 
 #include "hex.h"
+#include "line_speed.h"
 
 namespace pumpsim {
 
@@ -23,15 +25,16 @@ double Now() {
 }  // namespace
 
 LineServer::LineServer(const Options& options, int master, int stop)
-    : options_(options),
-      master_(master),
-      stop_(stop),
-      bus_(options.addresses, options.ports),
-      outgoing_(options.dribbleMs / 1000.0) {}
+    : options_(options), master_(master), stop_(stop), bus_(options.pumps) {}
 
-void LineServer::Log(const char* direction, const std::string& bytes) {
-    std::printf("%s %s\n", direction, HexBytes(bytes).c_str());
+void LineServer::Log(const char* direction, const std::string& bytes, const std::string& note) {
+    std::printf("%s %s%s\n", direction, HexBytes(bytes).c_str(), note.c_str());
     std::fflush(stdout);
+}
+
+double LineServer::ByteSeconds(int baud) const {
+    const double wire = options_.wireTime && baud > 0 ? 10.0 / baud : 0.0;
+    return std::max(wire, options_.dribbleMs / 1000.0);
 }
 
 void LineServer::Run() {
@@ -63,13 +66,17 @@ void LineServer::Receive(double now) {
         if (n == 0 || (errno != EAGAIN && errno != EINTR)) quietUntil_ = now + kHangUpPause;
         return;
     }
+    const int baud = LineBaud(master_);
+    const double byte = ByteSeconds(baud);
     parser_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)), now);
     while (auto frame = parser_.Next()) {
-        Log("rx", frame->raw);
+        Log("rx", frame->raw, " at " + std::to_string(baud) + " baud");
         if (options_.silent) continue;
-        if (auto reply = bus_.Answer(*frame, now, options_.badChecksum)) {
+        if (auto reply = bus_.Answer(*frame, now, baud, options_.badChecksum)) {
+            const double onTheWire =
+                options_.wireTime ? static_cast<double>(frame->raw.size() + 1) * byte : 0.0;
             outgoing_.Schedule(Distort(std::move(*reply), frame->framing, options_.faults),
-                               now + options_.lateMs / 1000.0);
+                               now + onTheWire + options_.lateMs / 1000.0, byte);
         }
     }
 }

@@ -27,9 +27,19 @@ int ValveTypeCode(int ports) {
     }
 }
 
+// The "~b" code of a baud rate: 1 for 38400, halving down to 6 for 1200.
+int BaudCode(int baud) {
+    int code = 1;
+    for (int rate = 38400; rate > baud && code < 6; rate /= 2) ++code;
+    return code;
+}
+
 }  // namespace
 
-Pump::Pump(int ports) : ports_(ports) {}
+Pump::Pump(const PumpSettings& settings)
+    : ports_(settings.ports),
+      firmware_(settings.firmware),
+      baud_(settings.baud == 0 ? 9600 : settings.baud) {}
 
 bool Pump::Immediate(const Command& c) {
     switch (c.letter) {
@@ -119,7 +129,7 @@ char Pump::Immediately(const Command& c, Framing framing, double now, std::strin
             data = "0";
             break;
         case '&':
-            data = "pumpsim 1.0";
+            data = firmware_;
             break;
         case '!':
             data = Nvm();
@@ -175,14 +185,44 @@ char Pump::Run(const std::vector<Command>& program, double now) {
     return 0;
 }
 
+// One run-mode command: a move of plunger or valve, a wait, or a setting.
 char Pump::Step(const Command& c, double now) {
-    int32_t value = c.value.value_or(0);
-    if (c.variable) {
-        value = variables_[*c.variable];
-        const auto range = NumberRange(c.letter);
-        if (!range || value < range->lo || value > range->hi) return 'c';
-    }
+    const std::optional<int32_t> value = Operand(c);
+    if (!value) return 'c';
     switch (c.letter) {
+        case 'A':
+        case 'a':
+        case 'P':
+        case 'p':
+        case 'D':
+        case 'd':
+        case 'W':
+        case 'Y':
+        case 'Z':
+        case 'o':
+        case 'I':
+        case 'O':
+        case 'B':
+        case 'M':
+            return Move(c.letter, *value, now);
+        default:
+            Set(c, *value);
+            return 0;
+    }
+}
+
+// The command's number; one read from a variable ("@n") must lie in the command's range.
+std::optional<int32_t> Pump::Operand(const Command& c) const {
+    if (!c.variable) return c.value.value_or(0);
+    const int32_t value = variables_[*c.variable];
+    const auto range = NumberRange(c.letter);
+    if (!range || value < range->lo || value > range->hi) return std::nullopt;
+    return value;
+}
+
+// Queues what keeps the pump busy; the error letter when it may not happen.
+char Pump::Move(char letter, int32_t value, double now) {
+    switch (letter) {
         case 'A':
         case 'a':
             return MoveTo(value, now);
@@ -195,10 +235,10 @@ char Pump::Step(const Command& c, double now) {
         case 'W':
         case 'Y':
             Initialise(1, now);
-            break;
+            return 0;
         case 'Z':
             Initialise(ports_, now);
-            break;
+            return 0;
         case 'o':
             if (value > ports_) return 'c';
             return MoveValve(value, now);
@@ -209,6 +249,15 @@ char Pump::Step(const Command& c, double now) {
         case 'B':
             if (ports_ != 3) return 'p';
             return MoveValve(3, now);
+        default:  // 'M': a wait of the given milliseconds
+            motion_.Append(now, value / 1000.0, motion_.FinalPosition(), motion_.FinalPort());
+            return 0;
+    }
+}
+
+// Speeds, slopes, flags and variables: they take effect at once and never fail.
+void Pump::Set(const Command& c, int32_t value) {
+    switch (c.letter) {
         case 'V':
             topSpeed_ = value;
             break;
@@ -227,9 +276,6 @@ char Pump::Step(const Command& c, double now) {
         case 'l':
             deceleration_ = value;
             break;
-        case 'M':
-            motion_.Append(now, value / 1000.0, motion_.FinalPosition(), motion_.FinalPort());
-            break;
         case 'f':
             flags_[value] = c.mark != '-';
             break;  // "f3-" clears flag 3, "f3s" sets it
@@ -239,7 +285,6 @@ char Pump::Step(const Command& c, double now) {
         default:
             break;
     }
-    return 0;
 }
 
 char Pump::MoveTo(int64_t target, double now) {
@@ -302,7 +347,7 @@ std::string Pump::Query(int number, double now) const {
 std::string Pump::Configuration(char letter, Framing framing) const {
     switch (std::tolower(static_cast<unsigned char>(letter))) {
         case 'b':
-            return "3";
+            return std::to_string(BaudCode(baud_));
         case 'p':
             return framing == Framing::DT ? "1" : "0";
         case 's':

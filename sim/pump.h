@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,16 @@
 #include "reply_encoder.h"
 
 namespace pumpsim {
+
+// How one pump is set up: its address on the line, its valve, the text it reports as its
+// firmware, and the one baud rate and protocol it is jumpered for.
+struct PumpSettings {
+    char address = '1';  // "1".."9" and ":".."?" for pumps A..F
+    int ports = 6;       // 3, 4, 5, 6, 8 or 12
+    std::string firmware = "pumpsim 1.0";
+    int baud = 0;                     // the only baud rate it hears; 0: every rate
+    std::optional<Framing> protocol;  // the only framing it speaks; none: both
+};
 
 // One simulated pump: syringe, valve, speeds, flags, variables and stored programs.
 //
@@ -32,8 +43,7 @@ public:
     static constexpr double kValveSeconds = 0.3;
     static constexpr double kHomingSeconds = 1.0;
 
-    // ports: 3, 4, 5, 6, 8 or 12.
-    explicit Pump(int ports);
+    explicit Pump(const PumpSettings& settings);
 
     Reply Handle(std::string_view text, Framing framing, double now);
 
@@ -48,6 +58,9 @@ private:
     char Immediately(const Command& c, Framing framing, double now, std::string& data);
     char Run(const std::vector<Command>& program, double now);
     char Step(const Command& c, double now);
+    std::optional<int32_t> Operand(const Command& c) const;
+    char Move(char letter, int32_t value, double now);
+    void Set(const Command& c, int32_t value);
     char MoveTo(int64_t target, double now);
     char MoveValve(int port, double now);
     void Initialise(int port, double now);
@@ -56,6 +69,8 @@ private:
     std::string Nvm();
 
     int ports_;
+    std::string firmware_;
+    int baud_;
     bool initialised_ = false;
     Motion motion_{0, 1};
     int32_t topSpeed_ = 1400;

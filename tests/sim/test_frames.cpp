@@ -94,15 +94,18 @@ private slots:
         QVERIFY(Bus::GroupMembers('O').empty());
         QVERIFY(Bus::GroupMembers('1').empty());
 
-        Bus bus({'1', '2'}, 6);
+        std::vector<PumpSettings> pumps(2);
+        pumps[1].address = '2';
+        Bus bus(pumps);
         auto frame = [](char address, std::string command) {
             return Frame{Framing::DT, address, command, true, ""};
         };
-        QVERIFY(!bus.Answer(frame('A', "W4R"), 0.0));  // both pumps initialise, nobody answers
-        QVERIFY(!bus.Answer(frame('3', "?"), 0.0));
-        QVERIFY(!bus.Answer(Frame{Framing::OEM, '1', "?", false, ""}, 0.0));
+        QVERIFY(!bus.Answer(frame('A', "W4R"), 0.0, 9600));  // both pumps initialise, nobody answers
+        QVERIFY(!bus.Answer(frame('3', "?"), 0.0, 9600));
+        QVERIFY(!bus.Answer(Frame{Framing::OEM, '1', "?", false, ""}, 0.0, 9600));
         for (char pump : {'1', '2'}) {
-            QCOMPARE(bus.Answer(frame(pump, "A100R"), 10.0).value()[2], '@');  // initialised by the group
+            QCOMPARE(bus.Answer(frame(pump, "A100R"), 10.0, 9600).value()[2],
+                     '@');  // initialised by the group
         }
     }
 };

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -19,27 +20,42 @@ struct Line {
     explicit Line(const QStringList& options) {
         if (!sim.start(folder.path(), options)) return;
         fd = ::open(link().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        opened.start();
     }
     ~Line() {
         if (fd >= 0) ::close(fd);
     }
     QString link() const { return folder.filePath("COM1"); }
+    // The line's speed, as a client sets it on its side.
+    bool setBaud(int baud) {
+        termios t{};
+        return tcgetattr(fd, &t) == 0 &&
+               cfsetspeed(&t, baud == 1200   ? B1200
+                              : baud == 9600 ? B9600
+                                             : B38400) == 0 &&
+               tcsetattr(fd, TCSANOW, &t) == 0;
+    }
     bool write(const QByteArray& bytes) {
         return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
-    // Everything that arrives until the line has been quiet for 300 ms, in hex.
+    // Everything that arrives until the line has been quiet for 300 ms, in hex; lastByteMs
+    // tells when the last of it came, in ms since the client opened the line.
     QString read() {
         std::string got;
         pollfd p{fd, POLLIN, 0};
         char buffer[256];
-        for (ssize_t n = 0; ::poll(&p, 1, 300) > 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        for (ssize_t n = 0; ::poll(&p, 1, 300) > 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
             got.append(buffer, size_t(n));
+            lastByteMs = opened.elapsed();
+        }
         return QString::fromStdString(pumpsim::HexBytes(got));
     }
 
     QTemporaryDir folder;
     PumpSimProcess sim;
     int fd = -1;
+    QElapsedTimer opened;
+    qint64 lastByteMs = 0;
 };
 
 }  // namespace
@@ -54,18 +70,21 @@ private slots:
         QFETCH(QByteArrayList, row);
         Line line(QString::fromLatin1(row[1]).split(' ', Qt::SkipEmptyParts));
         QVERIFY2(line.fd >= 0, qPrintable(line.sim.error()));
-        QElapsedTimer clock;
-        clock.start();
         for (const QByteArray& part : row[2].split('{')) {
-            const qsizetype pause = part.indexOf('}');
-            QTest::qSleep(pause < 0 ? 0 : part.left(pause).toInt());
-            QVERIFY(line.write(part.mid(pause + 1)));
+            const qsizetype end = part.indexOf('}');
+            const QByteArray braced = part.left(std::max<qsizetype>(end, 0));
+            if (braced.startsWith('@')) QVERIFY(line.setBaud(braced.mid(1).toInt()));
+            QTest::qSleep(braced.startsWith('@') ? 0 : braced.toInt());
+            QVERIFY(line.write(part.mid(end + 1)));
         }
         const QString answer = line.read();
         QCOMPARE(answer, QString::fromLatin1(row[3]));
-        QVERIFY(clock.elapsed() >= row[4].toInt());
+        QVERIFY2(line.lastByteMs >= row[4].toInt(), qPrintable(QString::number(line.lastByteMs)));
         const QString log = line.sim.transcript();
-        QVERIFY2(log.contains("rx ") && (answer.isEmpty() || log.contains("tx " + answer)), qPrintable(log));
+        QStringList sent;
+        for (const QString& l : log.split('\n'))
+            if (l.startsWith("tx ")) sent << l.mid(3);
+        QVERIFY2(log.contains("rx ") && sent.join(' ') == answer, qPrintable(log));
     }
 
     // The tool opens the port for each exchange and closes it afterwards.
@@ -100,6 +119,9 @@ private slots:
         QTest::newRow("valve without such ports") << QStringList{"--ports", "7"} << 2;
         QTest::newRow("noise nowhere") << QStringList{"--noise", "after"} << 2;
         QTest::newRow("longer by too much") << QStringList{"--long", "100001"} << 2;
+        QTest::newRow("baud rate off the list") << QStringList{"--baud", "9601"} << 2;
+        QTest::newRow("no such protocol") << QStringList{"--protocol", "RS485"} << 2;
+        QTest::newRow("pump in two lists") << QStringList{"--address", "1,B", "--address", "B"} << 2;
     }
 
     // Help goes to the standard output and ends well; a mistake gets the usage on the error output.

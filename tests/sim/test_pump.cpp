@@ -29,7 +29,9 @@ private slots:
 
     void commandsAnswerWithStatusAndData() {
         QFETCH(QByteArrayList, row);
-        Pump pump(row[1].toInt());
+        PumpSettings settings;
+        settings.ports = row[1].toInt();
+        Pump pump(settings);
         QCOMPARE(Last(pump, QString::fromLatin1(row[2]).split(' ')), QString::fromLatin1(row[3]));
     }
 
@@ -47,7 +49,7 @@ private slots:
 
     void sessionsAnswerStepByStep() {
         QFETCH(QStringList, steps);
-        Pump pump(6);
+        Pump pump(PumpSettings{});
         for (const QString& step : steps) {
             const QStringList f = step.split('|');
             const Reply r = pump.Handle(f[1].toStdString(), Framing::DT, f[0].toDouble());
@@ -58,7 +60,7 @@ private slots:
 
     // Every report number the tool interprets gets a non-empty answer, so none reads as "n/a".
     void queriesAnswerForEveryReportNumber() {
-        Pump pump(6);
+        Pump pump(PumpSettings{});
         for (int n = 0; n <= 30; ++n) {
             const Reply r = pump.Handle("?" + std::to_string(n), Framing::OEM, 0);
             QVERIFY2(r.status == '`' && !r.data.empty(), qPrintable(QString::number(n)));
