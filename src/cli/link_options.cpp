@@ -23,14 +23,16 @@ std::string Choice(Control combo, std::size_t i) {
 // An option whose value must be one of a combo box's items; it sets the item's index.
 void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
                const std::string& help) {
-    command.add_option_function<std::string>(
-        name,
-        [name, combo, &index](const std::string& value) {
-            const std::optional<int> found = ChoiceIndex(combo, value);
-            if (!found) throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
-            index = *found;
-        },
-        help)
+    command
+        .add_option_function<std::string>(
+            name,
+            [name, combo, &index](const std::string& value) {
+                const std::optional<int> found = ChoiceIndex(combo, value);
+                if (!found)
+                    throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
+                index = *found;
+            },
+            help)
         ->type_name(kind)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
@@ -53,24 +55,28 @@ std::optional<int> ChoiceIndex(Control combo, const std::string& value) {
 
 std::string Choices(Control combo) {
     std::string text;
-    for (std::size_t i = 0; i < FixedItems(combo).size(); ++i) text += (text.empty() ? "" : " ") + Choice(combo, i);
+    for (std::size_t i = 0; i < FixedItems(combo).size(); ++i)
+        text += (text.empty() ? "" : " ") + Choice(combo, i);
     return text;
 }
 
 void AddLinkOptions(CLI::App& command, LinkOptions& link) {
-    command.add_option_function<std::string>(
-        "--port",
-        [&link](const std::string& value) {
-            const std::optional<PortChoice> port = ReadPort(value);
-            if (!port) throw CLI::ValidationError("--port", "needs a port or a device");
-            link.portIndex = port->index;
-            link.device = port->device;
-        },
-        "Com1..Com4 as the window numbers them, or a device's path (default Com1)")
+    command
+        .add_option_function<std::string>(
+            "--port",
+            [&link](const std::string& value) {
+                const std::optional<PortChoice> port = ReadPort(value);
+                if (!port) throw CLI::ValidationError("--port", "needs a port or a device");
+                link.portIndex = port->index;
+                link.device = port->device;
+            },
+            "Com1..Com4 as the window numbers them, or a device's path (default Com1)")
         ->type_name("PORT")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    AddChoice(command, "--baud", "RATE", Control::cboBaud, link.baudIndex, "one of: " + Choices(Control::cboBaud) + " (default 9600)");
-    AddChoice(command, "--protocol", "DT|OEM", Control::cboProtocol, link.protocolIndex, "DT or OEM (default DT)");
+    AddChoice(command, "--baud", "RATE", Control::cboBaud, link.baudIndex,
+              "one of: " + Choices(Control::cboBaud) + " (default 9600)");
+    AddChoice(command, "--protocol", "DT|OEM", Control::cboProtocol, link.protocolIndex,
+              "DT or OEM (default DT)");
     AddChoice(command, "--address", "PUMP", Control::cboAddress, link.addressIndex,
               "one of: " + Choices(Control::cboAddress) + " (default 1)");
 }
