@@ -12,6 +12,7 @@ public:
     std::map<std::string, std::string> content;
 
     std::string pathOf(const std::string& name) const override { return "/memory/" + name; }
+    std::string listPathOf(const std::string& name) const override { return "/memory/" + name; }
     bool exists(const std::string& path) const override { return content.count(path) != 0; }
     bool read(const std::string& path, std::string& text, std::string& error) const override {
         const auto it = content.find(path);

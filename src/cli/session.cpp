@@ -47,12 +47,13 @@ void PrintLine(const std::string& line) {
 }  // namespace
 
 Session::Session(const LinkOptions& link)
-    : port_(QCoreApplication::applicationDirPath()),
+    : folders_(FindDataFolders(QCoreApplication::applicationDirPath().toStdString())),
+      port_(QString::fromStdString(folders_.data)),
       timer_([this] {
           ++timeOuts_;
           Timer2_Timer(m_);
       }),
-      files_(QCoreApplication::applicationDirPath().toStdString()),
+      files_(folders_.data, folders_.lists),
       m_(port_, timer_, clock_, events_, dialogs_, form_, files_) {
     form_.onTextSet = [this](Control c) {
         if (c == Control::text1) text1_Change(m_);

@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/link_options.h"
 #include "cli/stderr_dialogs.h"
+#include "platform/data_folders.h"
 #include "platform/disk_files.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_port.h"
@@ -17,7 +18,7 @@
 
 namespace zr::cli {
 
-// The module on the program's folder with the window's start-up state, over a form without
+// The module on the program's folder (its data where FindDataFolders puts them) with the window's start-up state, over a form without
 // widgets, with the link chosen in the form's lists as the options say. Each action presses
 // the window's own buttons and reports what the window would show.
 class Session {
@@ -35,6 +36,7 @@ private:
     int outcome(bool timedOut) const;
     void printReply(const std::string& command, bool json, int outcome) const;
 
+    DataFolders folders_;
     MemoryForm form_;
     QtSerialPort port_;
     QtTimer timer_;

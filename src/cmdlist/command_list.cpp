@@ -35,7 +35,7 @@ void cboDevice_Click(Module& m) {
     const int index = m.form.listIndex(Control::cboDevice);
     if (index < 0 || index >= static_cast<int>(DeviceTypes.size())) return;
     m.form.setText(Control::text1, "");
-    m.CmdListFile = m.files.pathOf(DeviceTypes[static_cast<std::size_t>(index)].file);
+    m.CmdListFile = m.files.listPathOf(DeviceTypes[static_cast<std::size_t>(index)].file);
     std::vector<std::string> lines;
     ReadCommandListFile(m, lines);
     m.form.clearItems(Control::lstCmd);

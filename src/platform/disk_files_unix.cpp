@@ -33,6 +33,10 @@ QString Name(const std::string& path) {
     return QFile::decodeName(path.c_str());
 }
 
+std::string PathIn(const std::string& folder, const std::string& name) {
+    return QFile::encodeName(QDir::toNativeSeparators(QDir(Name(folder)).filePath(Name(name)))).toStdString();
+}
+
 // The reason why something that is not a regular file cannot be used as one.
 std::string NotARegularFile(const struct stat& info) {
     return S_ISDIR(info.st_mode) ? Reason(EISDIR) : "not a regular file";
@@ -192,11 +196,16 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-DiskFiles::DiskFiles(std::string folder) : folder_(std::move(folder)) {}
+DiskFiles::DiskFiles(std::string folder) : folder_(folder), listFolder_(std::move(folder)) {}
+DiskFiles::DiskFiles(std::string folder, std::string listFolder)
+    : folder_(std::move(folder)), listFolder_(std::move(listFolder)) {}
 
 std::string DiskFiles::pathOf(const std::string& name) const {
-    return QFile::encodeName(QDir::toNativeSeparators(QDir(Name(folder_)).filePath(Name(name))))
-        .toStdString();
+    return PathIn(folder_, name);
+}
+
+std::string DiskFiles::listPathOf(const std::string& name) const {
+    return PathIn(listFolder_, name);
 }
 
 bool DiskFiles::exists(const std::string& path) const {

@@ -4,15 +4,22 @@
 
 namespace zr {
 
-// The program's folder and the text files in it. Every operation reports failure by its
-// result, with a reason a person can read in `error` (e.g. "permission denied"); a failed
-// operation leaves the file as it was.
+// The file that keeps the operator's named command strings.
+inline constexpr const char* ProgramsFile = "programs.txt";
+
+// The program's text files: the command lists it reads and the file it keeps. Every operation reports failure
+// by its result, with a reason a person can read in `error` (e.g. "permission denied"); a failed operation
+// leaves the file as it was.
 class Files {
 public:
     virtual ~Files() = default;
 
-    // The path of the file `name` in the folder that holds the running program.
+    // The path of the file `name` that the program keeps (programs.txt): in the folder that
+    // holds the running program, or in the user's own folder when the program may not write there.
     virtual std::string pathOf(const std::string& name) const = 0;
+    // The path of the command-list file `name`: beside the program, or where the installed
+    // command lists are.
+    virtual std::string listPathOf(const std::string& name) const = 0;
     // False only when nothing is at `path`. Anything else there (a directory, a file that
     // cannot be read, a path that cannot be looked at) counts as existing, so that the
     // operation that follows reports its real reason instead of a missing file.

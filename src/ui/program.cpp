@@ -16,11 +16,13 @@ void SubstituteMissingFonts() {
 }
 
 Program::Program(const QString& folder)
-    : port_(folder),
+    : folders_(PrepareDataFolders(folder.toStdString())),
+      port_(QString::fromStdString(folders_.data)),
       timer_([this] { Timer2_Timer(module_); }),
       dialogs_(QStringLiteral("Zadu Rovu")),
-      files_(folder.toStdString()),
-      module_(port_, timer_, clock_, events_, dialogs_, window_, files_) {
+      files_(folders_.data, folders_.lists),
+      programFile_(files_, dialogs_, files_.pathOf(ProgramsFile), folders_.earlierPrograms),
+      module_(port_, timer_, clock_, events_, dialogs_, window_, programFile_) {
     dialogs_.setParent(&window_);
     WireHandlers(window_, module_);
     KeepPortTipsFresh(qobject_cast<QComboBox*>(window_.widget(Control::cboPort)),

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include "platform/data_folders.h"
 #include "platform/disk_files.h"
+#include "platform/moving_file.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_port.h"
@@ -14,7 +16,8 @@
 namespace zr {
 
 // The whole program on one folder: the window, the adapters and the module, wired and loaded.
-// The folder is the program's own (where programs.txt, the command lists and COMn links are).
+// The folder is the program's own; programs.txt, the COMn links and the command lists are
+// where FindDataFolders puts them, which is that folder when the program may write there.
 // Fonts the window names that this system may lack get a stand-in with the same metrics.
 void SubstituteMissingFonts();
 
@@ -25,7 +28,10 @@ public:
     Form1& window() { return window_; }
     Module& module() { return module_; }
 
+    const DataFolders& folders() const { return folders_; }
+
 private:
+    DataFolders folders_;
     Form1 window_;
     QtSerialPort port_;
     QtTimer timer_;
@@ -33,6 +39,7 @@ private:
     QtEventPump events_;
     QtDialogs dialogs_;
     DiskFiles files_;
+    MovingFile programFile_;
     Module module_;
 };
 

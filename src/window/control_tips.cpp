@@ -18,6 +18,12 @@ void ShowControlTips(Module& m) {
         {Control::text1, "The command string to send (Enter sends it)"},
     };
     for (const auto& t : tips) m.form.setToolTip(t.control, t.tip);
+    // The folder of the program file also holds the COMn links.
+    const std::string folder = m.ProgFile.substr(0, m.ProgFile.find_last_of("/\\"));
+    m.form.setToolTip(Control::cmdProgram,
+                      "Save, recall or delete named command strings, kept in " + m.ProgFile);
+    m.form.setToolTip(Control::cboPort, "Com1..Com4: the link COM1..COM4 in " + folder +
+                                            " where there is one, else this computer's serial ports in turn");
 }
 
 }  // namespace zr

@@ -4,7 +4,8 @@
 
 namespace zr {
 
-// Gives the buttons and fields whose use is not plain from their captions a short help text.
+// Gives the buttons and fields whose use is not plain from their captions a short help text;
+// File and the port list name the folder where the program file and the COMn links are.
 void ShowControlTips(Module& m);
 
 }  // namespace zr

@@ -8,7 +8,6 @@ namespace zr {
 
 namespace {
 
-const char* const kProgramsFile = "programs.txt";
 const char* const kFreshPrograms = "\"\"\r\nInitialize syringe;W4R\r\n";
 
 void Note(Module& m, const char* text) {
@@ -47,7 +46,7 @@ void StartUpState(Module& m) {
 
 void Form_Load(Module& m) {
     StartUpState(m);
-    m.ProgFile = m.files.pathOf(kProgramsFile);
+    m.ProgFile = m.files.pathOf(ProgramsFile);
     EnsureProgramFile(m);
     ShowControlTips(m);
     ShowLinkSummary(m);
