@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (options->version) {
+        std::puts("pumpsim " PUMPSIM_VERSION);
+        return 0;
+    }
     auto terminal = PseudoTerminal::Open(error);
     if (!terminal) return Fail(error, 1);
     const std::optional<SymbolicLink> link =

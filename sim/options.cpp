@@ -6,7 +6,7 @@
 namespace pumpsim {
 
 const char* const kUsage =
-    "usage: pumpsim [--help] [--link PATH] [LINE OPTIONS] [PUMP SETTINGS] [--address LIST [PUMP "
+    "usage: pumpsim [--help] [--version] [--link PATH] [LINE OPTIONS] [PUMP SETTINGS] [--address LIST [PUMP "
     "SETTINGS]]...\n"
     "Plays pumps on a pseudo-terminal, linked as PATH when given (e.g. the program's COM1).\n"
     "Pumps: each --address LIST puts pumps on the line, e.g. 1,2,A (entries 1..9 and A..F;\n"
@@ -112,6 +112,7 @@ std::string SetLine(const std::string& a, const std::string& v, Options& o) {
 
 bool SetFlag(const std::string& a, Options& o) {
     bool* flag = a == "--help" || a == "-h" ? &o.help
+                 : a == "--version"         ? &o.version
                  : a == "--silent"          ? &o.silent
                  : a == "--bad-checksum"    ? &o.badChecksum
                  : a == "--wire-time"       ? &o.wireTime

@@ -18,7 +18,8 @@ struct Options {
     bool badChecksum = false;
     bool wireTime = false;  // bytes take their time on the wire at the line's baud rate
     LineFaults faults;
-    bool help = false;  // print the usage and stop
+    bool help = false;     // print the usage and stop
+    bool version = false;  // print the version and stop
 };
 
 // Reads the command line; on a mistake returns nullopt and says why in error.

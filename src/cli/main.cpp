@@ -10,6 +10,7 @@
 #include "cli/link_options.h"
 #include "cli/subcommands.h"
 #include "cli/version.h"
+#include "platform/data_folders.h"
 
 namespace {
 
@@ -24,8 +25,9 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
     AddSend(parser, action);
     AddCheck(parser, action);
     AddPosition(parser, action);
+    const std::string data = zr::FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
     parser.footer("\n\"" + program + " SUBCOMMAND --help\" tells a subcommand's options.\n\n" + LinkHelp() +
-                  "\n" + ExitStatusHelp);
+                  "  The links COM1..COM4 are looked up in " + data + "\n\n" + ExitStatusHelp);
 
     // "help" as the first word asks for the help, as --help does.
     if (!arguments.empty() && arguments[0] == "help") arguments[0] = "--help";
