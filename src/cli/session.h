@@ -18,9 +18,9 @@
 
 namespace zr::cli {
 
-// The module on the program's folder (its data where FindDataFolders puts them) with the window's start-up state, over a form without
-// widgets, with the link chosen in the form's lists as the options say. Each action presses
-// the window's own buttons and reports what the window would show.
+// The module on the program's folder (its data where FindDataFolders puts them) with the window's start-up
+// state, over a form without widgets, with the link chosen in the form's lists as the options say. Each
+// action presses the window's own buttons and reports what the window would show.
 class Session {
 public:
     explicit Session(const LinkOptions& link);

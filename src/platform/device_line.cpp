@@ -78,7 +78,9 @@ std::string DeviceLine::open(const std::string& path, const LineOptions& options
     return {};
 }
 
-bool DeviceLine::isOpen() const { return port_.isOpen() && !deviceGone(); }
+bool DeviceLine::isOpen() const {
+    return port_.isOpen() && !deviceGone();
+}
 
 // A read on a device that hung up fails at once, every time: left open, the port's read
 // notifier would try again and again while the event loop runs. The port is closed from the

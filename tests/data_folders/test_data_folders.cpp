@@ -59,8 +59,9 @@ void BeUserIn(const QTemporaryDir& root, bool xdgSet) {
         qunsetenv("XDG_DATA_HOME");
 }
 
-const char* const kLockedSkip = "a folder without write permission is still writable for this user (root): run as "
-                                "an ordinary user (ctest does so through setpriv)";
+const char* const kLockedSkip =
+    "a folder without write permission is still writable for this user (root): run as "
+    "an ordinary user (ctest does so through setpriv)";
 
 // A read-only program folder with the command lists and a programs.txt of its own, its user's
 // data folder not made yet.
@@ -138,7 +139,8 @@ void DataFoldersTest::theFirstSaveMovesTheProgramFileToTheUser() {
     QVERIFY(!QFile::exists(locked.own));
     QCOMPARE(ToolTip(program, Control::cmdProgram),
              "Save, recall or delete named command strings, kept in " + locked.own);
-    QVERIFY(ToolTip(program, Control::cboPort).contains(" in " + locked.root.filePath("xdg/zadu-rovu") + " where"));
+    QVERIFY(ToolTip(program, Control::cboPort)
+                .contains(" in " + locked.root.filePath("xdg/zadu-rovu") + " where"));
 
     Click(program, Control::cmdProgram);
     Click(program, Control::cmdRecall);
@@ -150,8 +152,8 @@ void DataFoldersTest::theFirstSaveMovesTheProgramFileToTheUser() {
     Save(program, "Fill", "A3000R");
     QTRY_COMPARE(boxes.seen.size(), 1);
     QCOMPARE(boxes.seen[0], "Zadu Rovu: Saved command strings are kept in " + locked.own +
-                                " from now on.  The program's folder cannot be written, so " + locked.earlier +
-                                ", which they were read from until now, stays as it was.");
+                                " from now on.  The program's folder cannot be written, so " +
+                                locked.earlier + ", which they were read from until now, stays as it was.");
     QCOMPARE(Read(locked.own), locked.earlierText + "Fill;A3000R\r\n\r\n");
     QCOMPARE(Read(locked.earlier), locked.earlierText);
 
