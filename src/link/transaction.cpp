@@ -120,8 +120,9 @@ void ReadReply(Module& m) {
         m.events.processEvents();
     }
     // A line that went away while the reply came in (the pump lost power, the adapter was
-    // pulled) leaves a cut-off reply: it is told as no response, as from a silent pump.
-    if (!m.MSComm1.portOpen()) {
+    // pulled) leaves a cut-off reply: it is told as no response, as from a silent pump. A reply
+    // that came whole from the device is read, whatever its port number stands for now.
+    if (m.MSComm1.lineLost()) {
         m.ErrNum = ErrTooFewBytes;
         ErrorMessage(m);
         m.Timer2.setEnabled(true);

@@ -50,6 +50,13 @@ std::string NothingAt(int number, const std::vector<SerialPortEntry>& counted, c
     return text + ": plug in another adapter, or link a device as " + com + " in " + folder;
 }
 
+// The Com number the adapter with this stable name is among the counted ports; 0 when none.
+int NumberOf(const std::string& byId, const std::vector<SerialPortEntry>& counted) {
+    const auto found = std::find_if(counted.begin(), counted.end(),
+                                    [&](const SerialPortEntry& port) { return port.byId == byId; });
+    return found == counted.end() ? 0 : static_cast<int>(found - counted.begin()) + 1;
+}
+
 }  // namespace
 
 std::vector<SerialPortEntry> CountedPorts(std::vector<SerialPortEntry> ports) {
@@ -64,18 +71,63 @@ std::vector<SerialPortEntry> CountedPorts(std::vector<SerialPortEntry> ports) {
 ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder,
                      const std::function<bool(int)>& linked) {
     if (link.present) {
-        if (!link.symLink) return {link.path, link.path, std::nullopt, {}};
+        if (!link.symLink) return {link.path, link.path, std::nullopt, {}, ComVia::Link, link.path};
         return {link.resolved.empty() ? link.target : link.resolved,
                 link.path + " -> " + link.target,
                 std::nullopt,
-                {}};
+                {},
+                ComVia::Link,
+                link.target};
     }
     const std::vector<SerialPortEntry> counted = CountedPorts(ports());
     if (number >= 1 && static_cast<std::size_t>(number) <= counted.size()) {
         const SerialPortEntry& port = counted[static_cast<std::size_t>(number - 1)];
-        return {port.device, port.device, port, {}};
+        const bool adapter = port.adapter && !port.byId.empty();
+        return {port.device,
+                port.device,
+                port,
+                {},
+                adapter ? ComVia::Adapter : ComVia::Port,
+                adapter ? port.byId : port.device};
     }
-    return {{}, {}, std::nullopt, NothingAt(number, counted, folder, linked)};
+    return {{}, {}, std::nullopt, NothingAt(number, counted, folder, linked), ComVia::Nothing, {}};
+}
+
+std::string DeviceName(const ComDevice& device) {
+    if (!device.port || device.port->byId.empty()) return device.shown;
+    return device.port->byId + " (" + device.shown + ")";
+}
+
+ComChange CheckComChange(int number, const std::optional<ComDevice>& before, const ComDevice& now,
+                         const std::string& folder, const PortLister& ports) {
+    if (!before || before->identity == now.identity) return {};
+    const std::string com = "Com" + std::to_string(number);
+    if (before->via == ComVia::Port && now.via == ComVia::Nothing) return {};  // the opening tells why
+    const std::string told = ": nothing was sent. Send again to use it.";
+    if (now.via == ComVia::Link && before->via == ComVia::Link)
+        return {com + ": the link " + folder + "/COM" + std::to_string(number) + " now leads to " +
+                    now.identity + ", no longer to " + before->identity + told,
+                true};
+    if (now.via == ComVia::Link || before->via == ComVia::Port)
+        return {com + " now stands for " + DeviceName(now) + ", no longer for " + DeviceName(*before) + told,
+                true};
+    std::string text = com + ": ";
+    std::string back;
+    if (before->via == ComVia::Link) {
+        text += "the link " + before->shown + " is gone";
+        back = "Link the device again as COM" + std::to_string(number) + " in " + folder;
+    } else if (const int at = NumberOf(before->identity, CountedPorts(ports())); at > 0) {
+        text += "the adapter " + before->identity + " is Com" + std::to_string(at) + " now";
+        back = "Choose Com" + std::to_string(at) + " in Setup to reach it";
+    } else {
+        text += "the adapter " + DeviceName(*before) + " is gone";
+        back = "Plug the adapter in again";
+    }
+    if (now.via == ComVia::Nothing)
+        return {text + ", and " + com + " stands for no device now: nothing was sent. " + back + "."};
+    return {text + ", and " + com + " would now be " + DeviceName(now) +
+            ", another device: nothing was sent. " + back + ", or choose " + com + " again in Setup to use " +
+            now.path + "."};
 }
 
 }  // namespace zr

@@ -8,11 +8,6 @@ namespace zr {
 
 namespace {
 
-std::string What(const ComDevice& device) {
-    if (!device.port || device.port->byId.empty()) return device.shown;
-    return device.port->byId + " (" + device.shown + ")";
-}
-
 // "FT232R USB UART, made by FTDI, serial number A10K": what is known of it.
 std::string Adapter(const SerialPortEntry& port) {
     std::string text = port.description;
@@ -42,7 +37,7 @@ std::string State(const ComDevice& device) {
 std::string DescribePort(int number, const ComDevice& device) {
     const std::string name = "Com" + std::to_string(number);
     if (device.path.empty()) return name + ": no device; " + device.nothing;
-    std::string text = name + ": " + What(device);
+    std::string text = name + ": " + DeviceName(device);
     if (device.port)
         if (const std::string adapter = Adapter(*device.port); !adapter.empty()) text += "\n" + adapter;
     return text + "\n" + State(device);

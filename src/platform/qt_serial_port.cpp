@@ -16,17 +16,23 @@ constexpr int kLastPort = 4;
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(const QString& programDir, PortLister ports)
-    : programDir_(programDir.toStdString()), ports_(std::move(ports)) {}
+QtSerialPort::QtSerialPort(const QString& programDir, PortLister ports,
+                           std::function<std::optional<std::int64_t>()> stamp)
+    : programDir_(programDir.toStdString()), ports_(std::move(ports)), stamp_(std::move(stamp)) {}
 
 QtSerialPort::~QtSerialPort() = default;
 
 bool QtSerialPort::portOpen() const {
-    return line_ && line_->isOpen() && resolve(openedPort_).path == openedPath_;
+    return !lineLost() && resolve(openedPort_).path == openedPath_;
+}
+
+bool QtSerialPort::lineLost() const {
+    return !line_ || !line_->isOpen();
 }
 
 ComDevice QtSerialPort::resolve(int16_t number) const {
-    if (number == givenPort_) return {givenDevice_, givenDevice_, std::nullopt, {}};
+    if (number == givenPort_)
+        return {givenDevice_, givenDevice_, std::nullopt, {}, ComVia::Port, givenDevice_};
     return MapComPort(
         number, ReadComLink(number, programDir_), [this] { return listedPorts(); }, programDir_,
         [this](int other) { return ReadComLink(other, programDir_).present; });
@@ -35,7 +41,7 @@ ComDevice QtSerialPort::resolve(int16_t number) const {
 // Listing the ports is slow; checking a port left open, or telling the four ports, reuses
 // the last listing while no device has come or gone.
 std::vector<SerialPortEntry> QtSerialPort::listedPorts() const {
-    const std::optional<std::int64_t> stamp = DevicesStamp();
+    const std::optional<std::int64_t> stamp = stamp_();
     if (!stamp || !listing_ || listing_->stamp != stamp) listing_ = Listing{stamp, ports_()};
     return listing_->ports;
 }
@@ -60,6 +66,15 @@ void QtSerialPort::setDevice(int16_t number, const std::string& path) {
     givenDevice_ = path;
 }
 
+void QtSerialPort::choosePort(int16_t number) {
+    if (number >= kFirstPort && number <= kLastPort) used_[static_cast<std::size_t>(number)].reset();
+}
+
+ComChange QtSerialPort::changeOf(const ComDevice& device) const {
+    return CheckComChange(commPort_, used_[static_cast<std::size_t>(commPort_)], device, programDir_,
+                          [this] { return listedPorts(); });
+}
+
 void QtSerialPort::open() {
     openError_.clear();
     const std::string name = "Com" + std::to_string(commPort_);
@@ -68,7 +83,14 @@ void QtSerialPort::open() {
             name + " is not a port: choose Com1 to Com4, or link the device as COM1 in " + programDir_;
         return;
     }
+    // A frame goes only where the port has led this run: a link or adapter gone refuses it, a
+    // new device that could be opened is told once first (and taken from then on).
     const ComDevice device = resolve(commPort_);
+    const ComChange change = changeOf(device);
+    if (!change.refusal.empty() && !change.follow) {
+        openError_ = change.refusal;
+        return;
+    }
     if (device.path.empty()) {
         openError_ = "Cannot open " + name + ": " + device.nothing;
         return;
@@ -78,6 +100,12 @@ void QtSerialPort::open() {
     };
     const auto line = ParseLineSettings(settings_);
     if (!line) return fail("line settings \"" + settings_ + "\" not understood");
+    if (change.follow) {
+        if (const std::string problem = DeviceProblem(device.path); !problem.empty()) return fail(problem);
+        used_[static_cast<std::size_t>(commPort_)] = device;
+        openError_ = change.refusal;
+        return;
+    }
     auto opened = std::make_unique<DeviceLine>();
     if (const std::string reason = opened->open(device.path, {settings_, *line, handshaking_, dtr_, rts_});
         !reason.empty())
@@ -85,6 +113,7 @@ void QtSerialPort::open() {
     line_ = std::move(opened);
     openedPath_ = device.path;
     openedPort_ = commPort_;
+    used_[static_cast<std::size_t>(commPort_)] = device;
 }
 
 void QtSerialPort::output(const std::string& bytes) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,15 +18,19 @@ namespace zr {
 // without a running event loop. A line whose far end has gone away reads as a closed port, so
 // that the next opening starts afresh; what it had delivered stays readable until then. A port
 // whose COMn now stands for another device (a link changed, an adapter plugged in before it)
-// reads as closed too, so that the next opening takes the new device.
+// reads as closed too, so that the next opening looks at the new device: it is told once and
+// then used, or refused while the link or adapter that gave the port is gone (CheckComChange).
 class QtSerialPort : public SerialPort {
 public:
     // COMn links are looked up in programDir (the folder that holds the program); without one,
-    // COMn is the n-th of the ports that `ports` lists.
-    explicit QtSerialPort(const QString& programDir, PortLister ports = ListSerialPorts);
+    // COMn is the n-th of the ports that `ports` lists. A listing holds while `stamp` stays the
+    // same (no device came or went).
+    explicit QtSerialPort(const QString& programDir, PortLister ports = ListSerialPorts,
+                          std::function<std::optional<std::int64_t>()> stamp = DevicesStamp);
     ~QtSerialPort() override;
 
     bool portOpen() const override;
+    bool lineLost() const override;
     void setPortOpen(bool open) override;
     std::string openError() const override { return openError_; }
     std::string deviceOf(int16_t number) const override;
@@ -50,6 +56,10 @@ public:
     // name: for a program given the device to use by its caller.
     void setDevice(int16_t number, const std::string& path);
 
+    // The operator chose port `number` again: from now on it stands for whatever it stands for
+    // now, without a word about what it stood for before.
+    void choosePort(int16_t number);
+
 private:
     struct Listing {
         std::optional<std::int64_t> stamp;
@@ -59,9 +69,11 @@ private:
     ComDevice resolve(int16_t number) const;
     std::vector<SerialPortEntry> listedPorts() const;
     void open();
+    ComChange changeOf(const ComDevice& device) const;
 
     std::string programDir_;
     PortLister ports_;
+    std::function<std::optional<std::int64_t>()> stamp_;
     std::unique_ptr<Line> line_;  // the open line; none while the port is closed
     int16_t commPort_ = 1;
     std::string settings_ = "9600,n,8,1";
@@ -75,6 +87,7 @@ private:
     mutable std::optional<Listing> listing_;  // the last listing of the ports, while it holds
     int16_t givenPort_ = 0;                   // the port number setDevice gave a device to; 0 when none
     std::string givenDevice_;
+    std::array<std::optional<ComDevice>, 5> used_;  // what each port stood for when last opened
 };
 
 }  // namespace zr

@@ -13,6 +13,10 @@ public:
     virtual ~SerialPort() = default;
 
     virtual bool portOpen() const = 0;
+    // True when the port is closed or its device has gone away (unplugged, the far end closed)
+    // since it was opened: what was being received may be cut off. Unlike portOpen(), a port
+    // whose number now stands for another device has not lost its line.
+    virtual bool lineLost() const = 0;
     // Opens (true) or closes (false). Opening can fail: portOpen() then stays false and
     // openError() says which port, which device, why and what to do; a number outside 1..4
     // is told as "Com<number> is not a port: ...".

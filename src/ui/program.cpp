@@ -25,8 +25,11 @@ Program::Program(const QString& folder)
       module_(port_, timer_, clock_, events_, dialogs_, window_, programFile_) {
     dialogs_.setParent(&window_);
     WireHandlers(window_, module_);
-    KeepPortTipsFresh(qobject_cast<QComboBox*>(window_.widget(Control::cboPort)),
-                      [this](int number) { return port_.describe(static_cast<int16_t>(number)); });
+    auto* portBox = qobject_cast<QComboBox*>(window_.widget(Control::cboPort));
+    KeepPortTipsFresh(portBox, [this](int number) { return port_.describe(static_cast<int16_t>(number)); });
+    // Picking a port in Setup takes it as it stands now, even where its link or adapter has gone.
+    QObject::connect(portBox, &QComboBox::activated, &window_,
+                     [this](int index) { port_.choosePort(static_cast<int16_t>(index + 1)); });
     Form_Load(module_);
 }
 

@@ -1,8 +1,10 @@
 #include <signal.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QSerialPort>
+#include <QTimer>
 #include <QtTest>
 #include <chrono>
 #include <thread>
@@ -21,6 +23,7 @@ private slots:
     void theDeviceIsUnplugged();
     void thePortIsInUseByAnotherProgram();
     void anOpenFailureLeavesNoStaleReplyAndNoTimeOut();
+    void aVanishedLinkSendsNothingAndStopsTheDisplay();
     void thePortBoxTellsWhatEachPortIsWhenOpened();
 };
 
@@ -34,10 +37,23 @@ void KeepPrograms(LiveWindow& live) {
     file.write(kPrograms);
 }
 
+// A pumpsim started again may have another terminal than the one Com1 was `used` on: the first
+// Send then only tells that the link leads there now.
+void SendOnceToANewTerminal(LiveWindow& live, const QString& used) {
+    const QString link = live.folder.filePath("COM1"), now = QFile::symLinkTarget(link);
+    if (now == used) return;
+    live.send("?");
+    QCOMPARE(live.boxes.seen,
+             QStringList{"Comm Error: Com1: the link " + link + " now leads to " + now + ", no longer to " +
+                         used + ": nothing was sent. Send again to use it."});
+    live.boxes.seen.clear();
+}
+
 // With pumpsim (back) on the line, a Send gets its answer; programs.txt is as it was.
-void ExpectRecovered(LiveWindow& live) {
+void ExpectRecovered(LiveWindow& live, const QString& used = {}) {
     if (live.sim.processId() == 0) QVERIFY2(live.start(), qPrintable(live.sim.error()));
     live.boxes.seen.clear();
+    if (!used.isEmpty()) SendOnceToANewTerminal(live, used);
     live.send("?");
     QCOMPARE(live.shown(Control::lblReply), QString("Absolute position = 0 Steps"));
     QCOMPARE(live.boxes.seen, QStringList());
@@ -50,6 +66,7 @@ void LineFaultsTest::thePumpVanishesMidReply() {
     LiveWindow live;
     KeepPrograms(live);
     QVERIFY2(live.start({"--dribble", "30"}), qPrintable(live.sim.error()));
+    const QString used = QFile::symLinkTarget(live.folder.filePath("COM1"));
     const qint64 pid = live.sim.processId();
     std::thread power([pid] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -61,7 +78,7 @@ void LineFaultsTest::thePumpVanishesMidReply() {
     QTRY_COMPARE_WITH_TIMEOUT(live.boxes.seen,
                               QStringList{"Comm Error: Timeout error.  No response from pump"}, 5000);
     live.sim.stop();
-    ExpectRecovered(live);
+    ExpectRecovered(live, used);
 }
 
 // An unplugged adapter: the device that COM1 names is gone.
@@ -77,7 +94,7 @@ void LineFaultsTest::theDeviceIsUnplugged() {
     live.send("?");
     QCOMPARE(live.boxes.seen, QStringList{"Comm Error: Cannot open Com1 (" + live.folder.filePath("COM1") +
                                           " -> " + device + "): no such device"});
-    ExpectRecovered(live);
+    ExpectRecovered(live, device);
 }
 
 void LineFaultsTest::thePortIsInUseByAnotherProgram() {
@@ -100,6 +117,7 @@ void LineFaultsTest::thePortIsInUseByAnotherProgram() {
 void LineFaultsTest::anOpenFailureLeavesNoStaleReplyAndNoTimeOut() {
     LiveWindow live;
     QVERIFY2(live.start(), qPrintable(live.sim.error()));
+    const QString used = QFile::symLinkTarget(live.folder.filePath("COM1"));
     live.send("?");
     QCOMPARE(live.shown(Control::lblReply), QString("Absolute position = 0 Steps"));
     QFile::remove(live.folder.filePath("COM1"));
@@ -114,6 +132,7 @@ void LineFaultsTest::anOpenFailureLeavesNoStaleReplyAndNoTimeOut() {
     live.boxes.seen.clear();
     live.sim.stop();
     QVERIFY2(live.start({"--silent"}), qPrintable(live.sim.error()));
+    SendOnceToANewTerminal(live, used);
     live.send("?");  // unanswered: the port stays open and the time-out is armed
     live.click(Control::cmdSetup);
     QWidget* port = live.window().widget(Control::cboPort);
@@ -126,6 +145,32 @@ void LineFaultsTest::anOpenFailureLeavesNoStaleReplyAndNoTimeOut() {
              QStringList{"Comm Error: \"/dev/ttyUSB0\" is not a port: choose Com1 to Com4, or "
                          "link the device as COM1 in " +
                          live.folder.path()});
+}
+
+// The link of Com1 goes while the position display repeats: the next query is refused, whatever
+// port Com1 would be without the link, the display stops and no time-out follows; Sends are
+// refused until the link is back, and the first Send then is answered with no box.
+void LineFaultsTest::aVanishedLinkSendsNothingAndStopsTheDisplay() {
+    LiveWindow live;
+    KeepPrograms(live);
+    QVERIFY2(live.start(), qPrintable(live.sim.error()));
+    const QString link = live.folder.filePath("COM1"), device = QFile::symLinkTarget(link);
+    const QString gone = "Comm Error: Com1: the link " + link + " -> " + device + " is gone, and Com1 ";
+    auto* report = qobject_cast<QCheckBox*>(live.window().widget(Control::chkReport));
+    report->setChecked(true);
+    QTimer::singleShot(500, [&] { QFile::remove(link); });
+    QTimer::singleShot(5000, report, [report] { report->setChecked(false); });  // were it to go on
+    live.send("?");  // returns once the display has stopped
+    QTest::qWait(2500);
+    live.send("?");
+    QTest::qWait(2500);
+    QCOMPARE(live.boxes.seen.size(), 2);
+    for (const QString& box : live.boxes.seen) QVERIFY2(box.startsWith(gone), qPrintable(box));
+    report->setChecked(false);
+    QFile::link(device, link);
+    ExpectRecovered(live);
+    QTest::qWait(2500);
+    QCOMPARE(live.boxes.seen, QStringList());
 }
 
 // Each port's tooltip and accessible description tell what it stands for, afresh when the list

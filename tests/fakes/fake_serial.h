@@ -19,7 +19,8 @@ class FakeSerial : public SerialPort {
 public:
     explicit FakeSerial(FakeClock& clock) : clock_(clock) {}
 
-    bool portOpen() const override { return open_; }
+    bool portOpen() const override { return open_ && !ledElsewhere; }
+    bool lineLost() const override { return !open_; }
     void setPortOpen(bool open) override {
         log.push_back(std::string("PortOpen=") + (open ? "1" : "0"));
         if (open && !failReason_.empty()) {
@@ -85,6 +86,7 @@ public:
     std::vector<std::string> frames;                         // every output, in order
     std::function<void(const std::string& frame)> onOutput;  // a scripted pump
     std::map<int16_t, std::string> devices;                  // what deviceOf tells for a port number
+    bool ledElsewhere = false;  // the port number stands for another device now: open, but not to be reused
     int16_t commPort = 0;
     std::string settings;
     int openCount = 0, closeCount = 0, inputCount = 0;

@@ -103,6 +103,7 @@ private slots:
         if (setup.contains("silent")) rig.m.SilentReply = 1;
         if (setup.contains("late")) rig.serial.setPortOpen(true), rig.serial.arrive("xyz");
         if (setup.contains("cut off")) rig.events.onProcess = [&] { rig.serial.setPortOpen(false); };
+        if (setup.contains("led elsewhere")) rig.events.onProcess = [&] { rig.serial.ledElsewhere = true; };
         if (setup.contains("armed")) rig.timer.setEnabled(true);
         if (setup.contains("no port")) rig.serial.failOpening("permission denied");
         const bool sent = !setup.contains("no port");

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QtTest>
+#include <map>
 #include <memory>
 
 #include "fakes/table_file.h"
@@ -185,6 +186,52 @@ private slots:
         QVERIFY(listings <= 1);  // one listing serves while no device comes or goes
     }
 
+    void aPortGoesToAnotherDeviceOnlyOnceTold_data() { test::AddTableRows(QFINDTESTDATA("com_changes.txt")); }
+    void aPortGoesToAnotherDeviceOnlyOnceTold() {
+        QFETCH(QByteArrayList, row);
+        std::map<char, PtyPair> ptys;
+        for (char name : {'A', 'B', 'C'}) ptys[name].releaseSlave();
+        const auto device = [&](const QByteArray& name) { return ptys[name.at(0)].slaveName; };
+        QTemporaryDir folder;
+        QByteArray listed = row[1];
+        int stamp = 0;
+        QtSerialPort port(
+            folder.path(),
+            [&] {
+                std::vector<SerialPortEntry> ports;
+                for (const QByteArray& token : listed.split(' ')) {
+                    if (token.isEmpty()) continue;
+                    const QByteArrayList named = token.left(token.indexOf('=')).split(':');
+                    SerialPortEntry entry{
+                        device(token.mid(token.indexOf('=') + 1)), {}, {}, {}, {}, false, true};
+                    entry.adapter = named.size() > 1;
+                    if (entry.adapter) entry.byId = "/dev/serial/by-id/" + named[1].toStdString();
+                    ports.push_back(entry);
+                }
+                return ports;
+            },
+            [&] { return std::optional<std::int64_t>(stamp); });
+        QStringList outcomes;
+        for (QByteArray step : row[2].split(';')) {
+            step = step.trimmed();
+            if (step.startsWith("link ")) LinkPort(folder, 1, device(step.mid(5)));
+            if (step == "unlink") QFile::remove(folder.filePath("COM1"));
+            if (step.startsWith("ports ")) listed = step.mid(6), ++stamp;
+            if (step == "choose") port.choosePort(1);
+            if (step != "send") continue;
+            port.setPortOpen(true);
+            if (port.portOpen()) port.output("/1?\r");
+            QString outcome = QString::fromStdString(port.openError());
+            for (auto& [name, pty] : ptys)
+                if (pty.receive(4, 10) == "/1?\r") outcome.prepend(name);
+            outcome.replace(folder.path(), "@");
+            for (auto& [name, pty] : ptys)
+                outcome.replace(QString::fromStdString(pty.slaveName), QString("%") + name);
+            outcomes << outcome;
+        }
+        QCOMPARE(outcomes.join(" / "), QString::fromLatin1(row[3]));
+    }
+
     void settingsTextsAreReadOrRefused_data() { test::AddTableRows(QFINDTESTDATA("line_settings.txt")); }
     void settingsTextsAreReadOrRefused() {
         QFETCH(QByteArrayList, row);
@@ -256,9 +303,10 @@ private slots:
         const qint64 reads = ReadCalls() - readsBefore;
         QVERIFY2(reads < 100, qPrintable(QString("%1 reads in one second").arg(reads)));
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
-        // A new device linked as COM1 is what the next opening reaches.
+        // A new device linked as COM1 is what the next opening reaches, once told.
         pty = std::make_unique<PtyPair>();
         LinkPort(linked.folder, 1, pty->slaveName);
+        linked.port.setPortOpen(true);
         linked.port.setPortOpen(true);
         QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
         linked.port.output("/1?\r");
@@ -281,6 +329,8 @@ private slots:
         QCOMPARE(DeviceLine(first.slave()), "9600 1");
         LinkPort(linked.folder, 1, second.slaveName);
         QVERIFY(!linked.port.portOpen());
+        QVERIFY(!linked.port.lineLost());  // what the first device sends can still be read
+        linked.port.setPortOpen(true);     // told once
         linked.port.setPortOpen(true);
         QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
         QCOMPARE(DeviceLine(second.slave()), "19200 1");
