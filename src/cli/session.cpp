@@ -115,7 +115,7 @@ int Session::send(const std::vector<std::string>& commands, bool json) {
         if (m_.PortFailed) return kPortFailed;
         // The checksum error has no box in the window; here it is told beside the fields.
         if (m_.ErrNum == ErrOemChecksum)
-            dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, "Comm Error");
+            dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, CommErrorTitle);
         const int result = outcome(awaitTimeOut());
         printReply(command, json, result);
         if (status == kDone) status = result;

@@ -3,6 +3,7 @@
 #include "link/link_settings.h"
 #include "link/position_display.h"
 #include "link/transaction.h"
+#include "shared/error_messages.h"
 
 namespace zr {
 
@@ -83,7 +84,7 @@ void RunPendingClicks(Module& m) {
 
 void Timer2_Timer(Module& m) {
     m.Timer2.setEnabled(false);
-    m.dialogs.messageBox("Timeout error.  No response from pump", MessageIcon::None, "Comm Error");
+    m.dialogs.messageBox("Timeout error.  No response from pump", MessageIcon::None, CommErrorTitle);
 }
 
 }  // namespace zr

@@ -62,7 +62,7 @@ void Exchange(Module& m) {
         m.PortFailed = true;
         m.Timer2.setEnabled(false);
         if (m.SilentReply == 0) ShowReplyFields(m);
-        m.dialogs.messageBox(OpenError(m), MessageIcon::Critical, "Comm Error");
+        m.dialogs.messageBox(OpenError(m), MessageIcon::Critical, CommErrorTitle);
         return;
     }
 

@@ -24,6 +24,10 @@ inline constexpr int16_t ErrCommandTooLong = 14;        // the checker
 // reason in ErrDetail.
 inline constexpr int16_t ErrProgramFileUnusable = 15;
 
+// The title of the boxes that tell of a failure on the link: a port that cannot be opened, a
+// pump that does not answer.
+inline constexpr const char* CommErrorTitle = "Comm Error";
+
 // Puts the text of ErrNum into ErrDetail; a number without a text leaves ErrDetail as it is.
 void ErrorMessage(Module& m);
 
