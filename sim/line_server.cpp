@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "hex.h"
 #include "line_speed.h"
+#include "shared/hex_bytes.h"
 
 namespace pumpsim {
 
@@ -28,7 +28,7 @@ LineServer::LineServer(const Options& options, int master, int stop)
     : options_(options), master_(master), stop_(stop), bus_(options.pumps) {}
 
 void LineServer::Log(const char* direction, const std::string& bytes, const std::string& note) {
-    std::printf("%s %s%s\n", direction, HexBytes(bytes).c_str(), note.c_str());
+    std::printf("%s %s%s\n", direction, zr::HexBytes(bytes).c_str(), note.c_str());
     std::fflush(stdout);
 }
 

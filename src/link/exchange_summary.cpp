@@ -5,6 +5,7 @@
 
 #include "link/frames.h"
 #include "link/transaction.h"
+#include "shared/hex_bytes.h"
 
 namespace zr {
 
@@ -92,18 +93,6 @@ std::string Milliseconds(double seconds) {
 }
 
 }  // namespace
-
-std::string HexBytes(const std::string& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (char c : bytes) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (!text.empty()) text += ' ';
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
 
 std::string ExchangeSummary(const Module::ExchangeRecord& e) {
     if (e.request.empty()) return "Nothing sent yet";

@@ -6,9 +6,6 @@
 
 namespace zr {
 
-// The bytes as two-digit hexadecimal numbers separated by blanks: "2F 31 3F 0D".
-std::string HexBytes(const std::string& bytes);
-
 // The last exchange for the operator, one line each: the frame sent in hex and its parts
 // named (a run of more than 32 bytes shows its first 32 and its length), the reply as read in hex and its
 // parts named (an OEM reply with its checksum received and expected), and the milliseconds from sending to

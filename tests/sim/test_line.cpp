@@ -10,8 +10,8 @@
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "hex.h"
 #include "live/pumpsim_process.h"
+#include "shared/hex_bytes.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ struct Line {
             got.append(buffer, size_t(n));
             lastByteMs = opened.elapsed();
         }
-        return QString::fromStdString(pumpsim::HexBytes(got));
+        return QString::fromStdString(zr::HexBytes(got));
     }
 
     QTemporaryDir folder;
