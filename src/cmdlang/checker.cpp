@@ -134,6 +134,96 @@ void CheckStore(Module& m, const RunCommand& cmd) {
     }
 }
 
+// A number, then one character of any kind.
+void CheckNumberAnyChar(Module& m, const RunCommand& cmd) {
+    Number(m, cmd.first);
+    Forward(m);
+    Append(m, Current(m));
+}
+
+// A comparison mark and a number, or a selector value, then the label to branch to.
+void CheckBranch(Module& m, const RunCommand& cmd) {
+    if (IsOneOf(Next(m), "<>")) {
+        TakeMark(m);
+        Number(m, cmd.first);
+    } else {
+        ReadSelectorNumber(m);
+    }
+    Label(m);
+}
+
+// An optional "-", then a number.
+void CheckValve(Module& m, const RunCommand& cmd) {
+    if (Next(m) == '-') TakeMark(m);
+    Number(m, cmd.first);
+}
+
+// An optional "#", then a selector value.
+void CheckSelector(Module& m) {
+    if (Next(m) == '#') TakeMark(m);
+    ReadSelectorNumber(m);
+}
+
+// "?", left for the next command to read, or a number and a label.
+void CheckQuery(Module& m, const RunCommand& cmd) {
+    if (Next(m) == '?') return;
+    Number(m, cmd.first);
+    Label(m);
+}
+
+// A comparison mark, a number and a label; without the mark the command is invalid.
+void CheckCompare(Module& m, const RunCommand& cmd) {
+    if (!IsOneOf(Next(m), "=<>")) {
+        m.ErrNum = ErrInvalidCommand;
+        return;
+    }
+    TakeMark(m);
+    Number(m, cmd.first);
+    Label(m);
+}
+
+// A number, then "=" and a second number when one follows.
+void CheckPair(Module& m, const RunCommand& cmd) {
+    Number(m, cmd.first);
+    if (Next(m) == '=') {
+        TakeMark(m);
+        Number(m, cmd.second);
+    }
+}
+
+// What follows a run-mode command's letter, as its shape in the table has it.
+void CheckRunArguments(Module& m, const RunCommand& cmd) {
+    switch (cmd.shape) {
+        case RunShape::Nothing:
+            return;
+        case RunShape::Number:
+            return Number(m, cmd.first);
+        case RunShape::NumberAnyChar:
+            return CheckNumberAnyChar(m, cmd);
+        case RunShape::Label:
+            return Label(m);
+        case RunShape::Branch:
+            return CheckBranch(m, cmd);
+        case RunShape::Counter:
+            return CheckCounter(m, cmd);
+        case RunShape::Valve:
+            return CheckValve(m, cmd);
+        case RunShape::Store:
+            return CheckStore(m, cmd);
+        case RunShape::Selector:
+            return CheckSelector(m);
+        case RunShape::Query:
+            return CheckQuery(m, cmd);
+        case RunShape::Compare:
+            return CheckCompare(m, cmd);
+        case RunShape::Pair:
+            return CheckPair(m, cmd);
+        case RunShape::OtherMode:
+            m.ErrNum = ErrMixedModes;
+            return;
+    }
+}
+
 }  // namespace
 
 void ParseCommand(Module& m) {
@@ -178,68 +268,7 @@ void CheckRunCommand(Module& m) {
         m.ErrNum = ErrNoSuchCommand;
         return;
     }
-    switch (cmd->shape) {
-        case RunShape::Nothing:
-            break;
-        case RunShape::Number:
-            Number(m, cmd->first);
-            break;
-        case RunShape::NumberAnyChar:
-            Number(m, cmd->first);
-            Forward(m);
-            Append(m, Current(m));
-            break;
-        case RunShape::Label:
-            Label(m);
-            break;
-        case RunShape::Branch:
-            if (IsOneOf(Next(m), "<>")) {
-                TakeMark(m);
-                Number(m, cmd->first);
-            } else {
-                ReadSelectorNumber(m);
-            }
-            Label(m);
-            break;
-        case RunShape::Counter:
-            CheckCounter(m, *cmd);
-            break;
-        case RunShape::Valve:
-            if (Next(m) == '-') TakeMark(m);
-            Number(m, cmd->first);
-            break;
-        case RunShape::Store:
-            CheckStore(m, *cmd);
-            break;
-        case RunShape::Selector:
-            if (Next(m) == '#') TakeMark(m);
-            ReadSelectorNumber(m);
-            break;
-        case RunShape::Query:
-            if (Next(m) == '?') break;
-            Number(m, cmd->first);
-            Label(m);
-            break;
-        case RunShape::Compare:
-            if (!IsOneOf(Next(m), "=<>")) {
-                m.ErrNum = ErrInvalidCommand;
-                break;
-            }
-            TakeMark(m);
-            Number(m, cmd->first);
-            Label(m);
-            break;
-        case RunShape::Pair:
-            Number(m, cmd->first);
-            if (Next(m) == '=') {
-                TakeMark(m);
-                Number(m, cmd->second);
-            }
-            break;
-        case RunShape::OtherMode:
-            m.ErrNum = ErrMixedModes;
-            break;
-    }
+    CheckRunArguments(m, *cmd);
 }
 
 void CheckImmediateCommand(Module& m) {
