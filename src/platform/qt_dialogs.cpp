@@ -1,6 +1,7 @@
 #include "platform/qt_dialogs.h"
 
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace zr {
@@ -13,6 +14,7 @@ QString QtDialogs::titleFor(const std::string& title) const {
 void QtDialogs::messageBox(const std::string& text, MessageIcon icon, const std::string& title) {
     QMessageBox box(parent_);
     box.setWindowTitle(titleFor(title));
+    box.setTextFormat(Qt::PlainText);  // a name the operator typed or a file holds is shown as it is
     box.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     box.setIcon(icon == MessageIcon::Critical      ? QMessageBox::Critical
                 : icon == MessageIcon::Exclamation ? QMessageBox::Warning
@@ -22,11 +24,12 @@ void QtDialogs::messageBox(const std::string& text, MessageIcon icon, const std:
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(
-        parent_, titleFor(title), QString::fromLatin1(prompt.data(), static_cast<qsizetype>(prompt.size())),
-        QLineEdit::Normal, QString(), &ok);
-    return ok ? answer.toLatin1().toStdString() : std::string();
+    QInputDialog box(parent_);
+    box.setWindowTitle(titleFor(title));
+    box.setLabelText(QString::fromLatin1(prompt.data(), static_cast<qsizetype>(prompt.size())));
+    // The prompt comes from a command-list file: shown as it is written there.
+    for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+    return box.exec() == QDialog::Accepted ? box.textValue().toLatin1().toStdString() : std::string();
 }
 
 }  // namespace zr

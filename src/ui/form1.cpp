@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "ui/plain_tool_tips.h"
 #include "ui/window_icon.h"
 #include "window/control_table.h"
 
@@ -158,6 +159,7 @@ void Form1::build() {
         font.setItalic(info.font.italic);
         w->setFont(font);
         widgets_[static_cast<std::size_t>(info.control)] = w;
+        ShowToolTipsAsPlainText(w);
         for (const std::string& item : FixedItems(info.control)) addItem(info.control, item);
         if (auto* combo = qobject_cast<QComboBox*>(w)) {
             combo->setCurrentIndex(-1);

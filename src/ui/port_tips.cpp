@@ -2,6 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
+#include <QTimer>
+
+#include "ui/plain_tool_tips.h"
 
 namespace zr {
 
@@ -10,7 +13,7 @@ namespace {
 class PortTips : public QObject {
 public:
     PortTips(QComboBox* box, std::function<std::string(int)> describe)
-        : QObject(box), box_(box), describe_(std::move(describe)) {}
+        : QObject(box), box_(box), window_(box->window()), describe_(std::move(describe)) {}
 
     void refresh() {
         for (int i = 0; i < box_->count(); ++i) {
@@ -21,22 +24,34 @@ public:
     }
 
 protected:
-    // The list's popup is shown: the list is being opened.
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show) refresh();
+    // The list's popup is shown: the list is being opened. The window has been drawn for the
+    // first time: the items are told once from the event loop, so that a screen reader has
+    // them before the list is ever opened, and the window does not wait for the listing.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_) {
+            if (event->type() == QEvent::Paint) {
+                window_->removeEventFilter(this);
+                QTimer::singleShot(0, this, [this] { refresh(); });
+            }
+        } else if (event->type() == QEvent::Show) {
+            refresh();
+        }
         return false;
     }
 
 private:
     QComboBox* box_;
+    QWidget* window_;
     std::function<std::string(int)> describe_;
 };
 
 }  // namespace
 
 void KeepPortTipsFresh(QComboBox* box, std::function<std::string(int number)> describe) {
-    // Told only when the list opens (listing the ports can take a while; start-up waits for none).
-    box->view()->window()->installEventFilter(new PortTips(box, std::move(describe)));
+    auto* tips = new PortTips(box, std::move(describe));
+    box->view()->window()->installEventFilter(tips);
+    box->window()->installEventFilter(tips);
+    ShowToolTipsAsPlainText(box->view()->viewport());
 }
 
 }  // namespace zr

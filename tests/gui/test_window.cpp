@@ -2,6 +2,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -10,10 +11,14 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QtTest>
+#include <filesystem>
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
+#include "platform/qt_dialogs.h"
 #include "ui/program.h"
 #include "window/control_table.h"
 
@@ -26,6 +31,41 @@ QString Caption(const QWidget* w) {
     for (const char* property : {"title", "currentText", "text"})
         if (w->property(property).isValid()) return w->property(property).toString();
     return {};
+}
+
+// What a label draws, as text: its text read as markup wherever the label reads it so.
+QString Drawn(const QLabel* label) {
+    const Qt::TextFormat format = label->textFormat();
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text())))
+        return label->text();
+    QTextDocument document;
+    document.setHtml(label->text());
+    return document.toPlainText();
+}
+
+// The tooltip the widget shows with the pointer at `at`, as drawn.
+QString DrawnToolTip(QWidget* widget, QPoint at) {
+    QToolTip::hideText();
+    QHelpEvent help(QEvent::ToolTip, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &help);
+    for (QWidget* shown : QApplication::topLevelWidgets())
+        if (shown->objectName() == "qtooltip_label" && shown->isVisible())
+            return Drawn(qobject_cast<QLabel*>(shown));
+    return "(no tooltip)";
+}
+
+// Closes the next modal box once it is up; `drawn` gets what its label draws.
+void AnswerNextBox(QString& drawn) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, &drawn] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box) return;
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (!label->text().isEmpty()) drawn = Drawn(label);
+        qobject_cast<QDialog*>(box)->reject();
+        poll->deleteLater();
+    });
+    poll->start(10);
 }
 
 }  // namespace
@@ -89,6 +129,13 @@ private slots:
         QCOMPARE(window.itemCount(Control::cboAddress), 27);
         QVERIFY(QFile::exists(folder_.filePath("programs.txt")));
         QCOMPARE(QApplication::focusWidget(), window.widget(Control::text1));
+        // A screen reader learns what each port stands for without the list being opened.
+        auto* port = qobject_cast<QComboBox*>(window.widget(Control::cboPort));
+        for (int i = 0; i < 4; ++i)
+            QTRY_VERIFY(port->itemData(i, Qt::AccessibleDescriptionRole)
+                            .toString()
+                            .startsWith(port->itemText(i) + ": "));
+        QVERIFY(!port->view()->isVisible());
     }
 
     // Tab runs along the command line's buttons, the address and the strip below, then into an
@@ -257,6 +304,47 @@ private slots:
         QCOMPARE(window.listIndex(Control::cboPort), 0);
         qobject_cast<QComboBox*>(window.widget(Control::cboPort))->setEditText("COM7");
         QCOMPARE(window.listIndex(Control::cboPort), -1);
+    }
+
+    // Text from outside (typed, from a file, from a device) is drawn as its characters wherever
+    // it shows: labels, tooltips, the port list's tooltips, message boxes and input boxes.
+    void textFromOutsideIsDrawnAsItIs_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bold") << "<b>Com9</b>";
+        QTest::newRow("image") << "<img src=\"x.png\">";
+    }
+    void textFromOutsideIsDrawnAsItIs() {
+        QFETCH(QString, text);
+        Form1& window = program_->window();
+        for (const ControlInfo& info : ControlTable())
+            if (auto* label = qobject_cast<QLabel*>(window.widget(info.control))) {
+                window.setText(info.control, text.toStdString());
+                QCOMPARE(Drawn(label), text);
+            }
+        QTest::mouseClick(window.widget(Control::cmdSetup), Qt::LeftButton);
+        auto* port = qobject_cast<QComboBox*>(window.widget(Control::cboPort));
+        QFile::remove(folder_.filePath("COM2"));
+        std::filesystem::create_symlink(("/dev/" + text).toStdString(),
+                                        folder_.filePath("COM2").toStdString());
+        port->showPopup();
+        QWidget* list = port->view()->viewport();
+        QCOMPARE(DrawnToolTip(list, port->view()->visualRect(port->model()->index(1, 0)).center()),
+                 "Com2: " + folder_.filePath("COM2") + " -> /dev/" + text + "\nmissing");
+        port->hidePopup();
+        QTest::keyClick(port, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(port, text);
+        QTest::mouseClick(window.widget(Control::cmdExitSetup), Qt::LeftButton);
+        QVERIFY2(DrawnToolTip(window.widget(Control::cmdXmit), {5, 5})
+                     .contains("no port: \"" + text + "\" is not"),
+                 qPrintable(DrawnToolTip(window.widget(Control::cmdXmit), {5, 5})));
+        QString box;
+        AnswerNextBox(box);
+        QTest::mouseClick(window.widget(Control::cmdXmit), Qt::LeftButton);
+        QVERIFY2(box.startsWith("\"" + text + "\" is not a port: "), qPrintable(box));
+        QtDialogs dialogs("Zadu Rovu");
+        AnswerNextBox(box);
+        dialogs.inputBox(text.toStdString(), "Argument");
+        QCOMPARE(box, text);
     }
 
     void setupPanelIsDrawnAboveTheFrames() {
