@@ -27,10 +27,10 @@ protected:
         }
         if (text.isEmpty()) return false;  // the widget (or its parent) goes on as without a tooltip
         // Marked up by hand, so that the tooltip's own guess at markup never sees the text.
-        QToolTip::showText(help->globalPos(),
-                           QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
-                               QStringLiteral("</p>"),
-                           widget, area);
+        QToolTip::showText(
+            help->globalPos(),
+            QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() + QStringLiteral("</p>"),
+            widget, area);
         return true;
     }
 };
