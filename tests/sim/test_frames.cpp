@@ -56,33 +56,15 @@ private slots:
         QCOMPARE(Found(parser), QStringList{"D:1:?"});
     }
 
-    void repliesHaveTheLayoutTheDecodersRead_data() {
-        QTest::addColumn<QByteArray>("data");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("two characters") << QByteArray("12");
-        QTest::newRow("with blank") << QByteArray("1536 2048");
+    void repliesAreTheBytesOfTheReplyLayouts_data() {
+        zr::test::AddTableRows(QFINDTESTDATA("reply_bytes.txt"));
     }
-
-    // Decoded exactly as the tool does: DT status at 3, data 4..n-4; OEM status at 4,
-    // data 5..n-3, checksum at n-1 = status ^ xor(data) ^ 0x31.
-    void repliesHaveTheLayoutTheDecodersRead() {
-        QFETCH(QByteArray, data);
-        const Reply reply{'@', data.toStdString()};
-        const std::string dt = EncodeReply(Framing::DT, reply);
-        QCOMPARE(dt.size(), data.size() + 7);
-        QCOMPARE(dt[2], '@');
-        QCOMPARE(dt.substr(3, dt.size() - 7), reply.data);
-        QCOMPARE(dt.substr(0, 2), std::string("/0"));
-
-        for (bool corrupt : {false, true}) {
-            const std::string oem = EncodeReply(Framing::OEM, reply, corrupt);
-            const std::size_t n = oem.size();
-            QCOMPARE(n, std::size_t(data.size() + 7));
-            QCOMPARE(oem[3], '@');
-            QCOMPARE(oem.substr(4, n - 7), reply.data);
-            const unsigned char expected = '@' ^ XorOf(reply.data) ^ 0x31;
-            QCOMPARE(static_cast<unsigned char>(oem[n - 2]) == expected, !corrupt);
-        }
+    void repliesAreTheBytesOfTheReplyLayouts() {
+        QFETCH(QByteArrayList, row);
+        const Reply reply{row[2].at(0), row[3].toStdString()};
+        const std::string bytes =
+            EncodeReply(row[1] == "DT" ? Framing::DT : Framing::OEM, reply, !row[4].isEmpty());
+        QCOMPARE(QByteArray::fromStdString(bytes).toHex(' ').toUpper(), row[5]);
     }
 
     void groupAddressesReachMembersWithoutReply() {
