@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "live/bench_figures.h"
 #include "live/pumpsim_process.h"
 
 namespace {
@@ -29,23 +30,13 @@ double ChildrenCpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-QString Program(const char* variable, const char* fallback) {
-    const QString set = qEnvironmentVariable(variable);
-    return set.isEmpty() ? QString::fromUtf8(fallback) : set;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const int calls = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     if (!qEnvironmentVariableIsSet("ZR_PUMPSIM")) qputenv("ZR_PUMPSIM", ZR_DEFAULT_PUMPSIM);
-    const QString cli = Program("ZR_CLI", ZR_DEFAULT_CLI);
+    const QString cli = ProgramFrom("ZR_CLI", ZR_DEFAULT_CLI);
 
     QTemporaryDir folder;
     PumpSimProcess sim;  // still running while the calls are measured: its time is not counted

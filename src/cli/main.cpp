@@ -25,6 +25,7 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
     AddSend(parser, action);
     AddCheck(parser, action);
     AddPosition(parser, action);
+    AddScan(parser, action);
     const std::string data = zr::FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
     parser.footer("\n\"" + program + " SUBCOMMAND --help\" tells a subcommand's options.\n\n" + LinkHelp() +
                   "  The links COM1..COM4 are looked up in " + data + "\n\n" + ExitStatusHelp);

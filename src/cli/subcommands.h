@@ -14,5 +14,6 @@ using Action = std::function<int()>;
 void AddSend(CLI::App& program, Action& action);
 void AddCheck(CLI::App& program, Action& action);
 void AddPosition(CLI::App& program, Action& action);
+void AddScan(CLI::App& program, Action& action);
 
 }  // namespace zr::cli

@@ -3,12 +3,16 @@
 namespace zr {
 
 void SetupPort(Module& m) {
-    m.MSComm1.setHandshaking(0);
-    m.MSComm1.setInputLen(0);
-    m.MSComm1.setDTREnable(false);
-    m.MSComm1.setInputMode(0);
-    m.MSComm1.setRTSEnable(false);
-    m.MSComm1.setSThreshold(0);
+    SetupPort(m.MSComm1);
+}
+
+void SetupPort(SerialPort& port) {
+    port.setHandshaking(0);
+    port.setInputLen(0);
+    port.setDTREnable(false);
+    port.setInputMode(0);
+    port.setRTSEnable(false);
+    port.setSThreshold(0);
 }
 
 }  // namespace zr

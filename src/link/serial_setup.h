@@ -6,5 +6,6 @@ namespace zr {
 
 // The serial port's fixed properties.
 void SetupPort(Module& m);
+void SetupPort(SerialPort& port);
 
 }  // namespace zr

@@ -51,6 +51,8 @@ public:
 
     // What port `number` stands for and in what state, in a few lines for the operator.
     std::string describe(int16_t number) const;
+    // What port `number` stands for now: the device it opens, or why it stands for none.
+    ComDevice resolve(int16_t number) const;
 
     // From now on port `number` stands for the device `path`, whatever COMn would otherwise
     // name: for a program given the device to use by its caller.
@@ -66,7 +68,6 @@ private:
         std::vector<SerialPortEntry> ports;
     };
 
-    ComDevice resolve(int16_t number) const;
     std::vector<SerialPortEntry> listedPorts() const;
     void open();
     ComChange changeOf(const ComDevice& device) const;

@@ -14,12 +14,6 @@ namespace zr {
 
 namespace {
 
-void InterpretStatus(Module& m) {
-    const unsigned char code = m.StatusChar.empty() ? 0 : static_cast<unsigned char>(m.StatusChar[0]);
-    m.StatusCodeText = m.StatusChar + " = " + std::to_string(code);
-    m.StatusText = ReadinessText(code) + StatusMeaning(m.StatusChar);
-}
-
 std::string FlagReport(const std::string& argument, int16_t replyNumber) {
     if (NumericValue(argument) == 9)
         return replyNumber == 1 ? "HOME button = inhibited" : "HOME button = enabled";
@@ -80,7 +74,8 @@ void InterpretReply(Module& m) {
     m.ReplyText.clear();
     m.ErrDetail.clear();
     m.ErrNum = 0;
-    InterpretStatus(m);
+    m.StatusCodeText = StatusCodeText(m.StatusChar);
+    m.StatusText = StatusText(m.StatusChar);
     if (m.ReplyData.empty()) {
         m.ReplyText = "n/a";
         return;

@@ -6,6 +6,10 @@ namespace zr {
 
 namespace {
 
+unsigned char CodeOf(const std::string& statusChar) {
+    return statusChar.empty() ? 0 : static_cast<unsigned char>(statusChar[0]);
+}
+
 // Error texts by letter, "a" first; the letter "n" carries no error.
 constexpr std::array<const char*, 26> kErrorTexts = {
     " Syringe not initialized",    // a
@@ -53,6 +57,14 @@ std::string StatusMeaning(const std::string& statusChar) {
     if (c >= 'A' && c <= 'Z') letter = c - 'A';
     if (letter < 0 || kErrorTexts[static_cast<std::size_t>(letter)] == nullptr) return kUnknown;
     return kErrorTexts[static_cast<std::size_t>(letter)];
+}
+
+std::string StatusCodeText(const std::string& statusChar) {
+    return statusChar + " = " + std::to_string(CodeOf(statusChar));
+}
+
+std::string StatusText(const std::string& statusChar) {
+    return ReadinessText(CodeOf(statusChar)) + StatusMeaning(statusChar);
 }
 
 }  // namespace zr

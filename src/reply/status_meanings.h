@@ -12,4 +12,9 @@ std::string ReadinessText(unsigned char code);
 // for every other character ("n" and "N" included) and for a text that is not one character.
 std::string StatusMeaning(const std::string& statusChar);
 
+// What the Response frame shows of a status character: its code text ("@ = 64") and its
+// readiness with its meaning ("(Busy ) OK"); an empty text has the code 0.
+std::string StatusCodeText(const std::string& statusChar);
+std::string StatusText(const std::string& statusChar);
+
 }  // namespace zr

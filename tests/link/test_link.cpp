@@ -8,6 +8,7 @@
 #include "link/frames.h"
 #include "link/link_summary.h"
 #include "link/position_display.h"
+#include "link/reply_decoders.h"
 #include "link/send_stop.h"
 #include "link/transaction.h"
 #include "shared/error_messages.h"
@@ -89,6 +90,14 @@ private slots:
         const std::string address = AddressCharacter(row[2].toInt()), command = row[3].toStdString();
         const std::string frame = row[1] == "DT" ? DTFrame(address, command) : OEMFrame(address, command);
         QCOMPARE(QByteArray::fromStdString(frame).toHex(), row[4]);
+    }
+
+    void wholeRepliesEndAtTheirLastCharacter_data() {
+        test::AddTableRows(QFINDTESTDATA("whole_replies.txt"));
+    }
+    void wholeRepliesEndAtTheirLastCharacter() {
+        QFETCH(QByteArrayList, row);
+        QCOMPARE(WholeReplyLength(row[2].toStdString(), row[1] == "OEM"), row[3].toULongLong());
     }
 
     void everyOutcomeOfAnExchange_data() { test::AddTableRows(QFINDTESTDATA("exchanges.txt")); }

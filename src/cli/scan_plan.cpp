@@ -1,0 +1,69 @@
+#include "cli/scan_plan.h"
+
+#include <algorithm>
+
+#include "shared/list_boxes.h"
+
+namespace zr::cli {
+
+namespace {
+
+// A reply with no data: head, status and tail. The longest expected holds a firmware text.
+constexpr std::size_t kShortestReply = 7;
+constexpr std::size_t kLongestReply = 7 + 64;
+// A character on the line: a start bit, 8 data bits, a stop bit.
+constexpr double kBitsPerCharacter = 10;
+
+// Where a setting stands in the order: the window's defaults first, then the lists' order.
+int Rank(int index, int first) {
+    return index == first ? -1 : index;
+}
+
+}  // namespace
+
+ScanPlan::ScanPlan(std::vector<int> baudIndices, std::vector<int> protocolIndices) {
+    const auto order = [](std::vector<int>& indices, int first) {
+        std::sort(indices.begin(), indices.end(),
+                  [first](int a, int b) { return Rank(a, first) < Rank(b, first); });
+        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    };
+    order(baudIndices, DefaultBaudIndex);
+    order(protocolIndices, DtProtocolIndex);
+    for (int baud : baudIndices)
+        for (int protocol : protocolIndices) settings_.push_back(Setting{baud, protocol});
+}
+
+std::optional<Probe> ScanPlan::take(Setting& s, int addressIndex) {
+    s.probed[addressIndex] = true;
+    return Probe{s.baudIndex, s.protocolIndex, addressIndex};
+}
+
+std::optional<Probe> ScanPlan::rest(Setting& s) {
+    for (int a = 0; a < kPumps; ++a)
+        if (!s.probed[a]) return take(s, a);
+    return std::nullopt;
+}
+
+std::optional<Probe> ScanPlan::next() {
+    for (Setting& s : settings_)
+        if (s.answered)
+            if (auto probe = rest(s)) return probe;
+    for (Setting& s : settings_)
+        if (!s.probed[0]) return take(s, 0);
+    for (Setting& s : settings_)
+        if (auto probe = rest(s)) return probe;
+    return std::nullopt;
+}
+
+void ScanPlan::answered(const Probe& probe) {
+    for (Setting& s : settings_)
+        if (s.baudIndex == probe.baudIndex && s.protocolIndex == probe.protocolIndex) s.answered = true;
+}
+
+ProbeWaits WaitsFor(int baud, std::size_t requestLength) {
+    const double character = kBitsPerCharacter / baud;
+    return {static_cast<double>(requestLength + kShortestReply) * character + ScanMarginSeconds,
+            static_cast<double>(requestLength + kLongestReply) * character + ScanMarginSeconds};
+}
+
+}  // namespace zr::cli

@@ -1,0 +1,74 @@
+#include "cli/scan_report.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <cstdio>
+
+#include "cli/terminal.h"
+#include "reply/status_meanings.h"
+#include "shared/list_boxes.h"
+
+namespace zr::cli {
+
+namespace {
+
+QString Latin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+}
+
+// The position the reply gives, when its data are a whole number.
+std::optional<long> Steps(const std::string& data) {
+    long steps = 0;
+    const auto [end, ec] = std::from_chars(data.data(), data.data() + data.size(), steps);
+    if (data.empty() || ec != std::errc() || end != data.data() + data.size()) return std::nullopt;
+    return steps;
+}
+
+}  // namespace
+
+std::string PumpLine(const FoundPump& p) {
+    const std::optional<long> steps = Steps(p.position.data);
+    return p.port + " (" + p.device + "): pump " + AddressItems[p.probe.addressIndex].item + " at " +
+           BaudItems[p.probe.baudIndex].value + " baud, " + ProtocolItems[p.probe.protocolIndex].item +
+           ": firmware " + (p.firmware ? "\"" + p.firmware->data + "\"" : "unknown (no answer to &)") + ", " +
+           StatusText(p.position.status) + ", position " +
+           (steps ? std::to_string(*steps) : "\"" + p.position.data + "\"");
+}
+
+std::string PumpJson(const FoundPump& p) {
+    const std::optional<long> steps = Steps(p.position.data);
+    const QJsonObject object{
+        {"port", Latin1(p.port)},
+        {"device", Latin1(p.device)},
+        {"baud", std::stoi(BaudItems[p.probe.baudIndex].value)},
+        {"protocol", ProtocolItems[p.probe.protocolIndex].item},
+        {"address", AddressItems[p.probe.addressIndex].item},
+        {"firmware", p.firmware ? QJsonValue(Latin1(p.firmware->data)) : QJsonValue()},
+        {"statusCode", Latin1(StatusCodeText(p.position.status))},
+        {"status", Latin1(StatusText(p.position.status))},
+        {"position", steps ? QJsonValue(qint64(*steps)) : QJsonValue()},
+        {"positionData", Latin1(p.position.data)},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+ScanProgress::ScanProgress() : on_(StderrIsTerminal()) {}
+
+void ScanProgress::show(const std::string& port, const Probe& probe, int found) {
+    if (!on_) return;
+    std::fprintf(stderr, "\r\x1b[Kscanning %s at %s baud, %s, pump %s: %d found", port.c_str(),
+                 BaudItems[probe.baudIndex].value, ProtocolItems[probe.protocolIndex].item,
+                 AddressItems[probe.addressIndex].item, found);
+    std::fflush(stderr);
+    shown_ = true;
+}
+
+void ScanProgress::clear() {
+    if (!shown_) return;
+    std::fputs("\r\x1b[K", stderr);
+    std::fflush(stderr);
+    shown_ = false;
+}
+
+}  // namespace zr::cli
