@@ -43,7 +43,9 @@ void Print(const std::string& line) {
 // could not be opened (or went away), which is then reported.
 bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port, ScanProber& prober,
              ScanProgress& progress, int& found) {
+    // Each port is the scan's deliberate choice, whatever the one before stood for.
     port.setDevice(scanPort.device.empty() ? int16_t{0} : scanPort.number, scanPort.device);
+    port.choosePort(scanPort.number);
     ScanPlan plan(Indices(Control::cboBaud, c.bauds, int(BaudItems.size())),
                   Indices(Control::cboProtocol, c.protocols, int(ProtocolItems.size())));
     while (const std::optional<Probe> probe = plan.next()) {

@@ -121,7 +121,10 @@ private slots:
         QElapsedTimer rest;
         rest.start();
         QVERIFY(scan.canReadLine() && scan.waitForFinished(30000));
-        QVERIFY2(rest.elapsed() > 500, "the first pump is printed while the scan goes on");
+        QVERIFY2(
+            rest.elapsed() > 500,
+            qPrintable(QString("the first pump is printed while the scan goes on, not %1 ms before its end")
+                           .arg(rest.elapsed())));
         QCOMPARE(scan.exitCode(), 0);
         const QString pump =
             "{\"address\":\"%1\",\"baud\":%2,\"device\":\"%3\",\"firmware\":\"%4\",\"port\":\"%5\","
