@@ -19,6 +19,8 @@ std::string Distort(std::string reply, Framing framing, const LineFaults& faults
     const std::string noise(kNoise, sizeof kNoise - 1);
     if (faults.noise == LineFaults::Noise::Before) reply.insert(0, noise);
     if (faults.noise == LineFaults::Noise::Inside) reply.insert(data, noise);
+    if (faults.cutTo >= 0 && reply.size() > static_cast<std::size_t>(faults.cutTo))
+        reply.resize(faults.cutTo);
     return reply;
 }
 

@@ -26,7 +26,8 @@ const char* const kUsage =
     "  --bad-checksum   spoil the checksum of OEM replies\n"
     "  --late MS        answer MS milliseconds late\n"
     "  --noise WHERE    garbage before or inside each reply\n"
-    "  --long N         lengthen each reply's data by N characters\n";
+    "  --long N         lengthen each reply's data by N characters\n"
+    "  --cut N          send only the first N bytes of each reply\n";
 
 char AddressOfEntry(const std::string& entry) {
     if (entry.size() != 1) return 0;
@@ -68,7 +69,8 @@ bool IsPumpSetting(const std::string& a) {
 }
 
 bool IsLineValue(const std::string& a) {
-    return a == "--link" || a == "--dribble" || a == "--late" || a == "--noise" || a == "--long";
+    return a == "--link" || a == "--dribble" || a == "--late" || a == "--noise" || a == "--long" ||
+           a == "--cut";
 }
 
 // Each setter takes the option's value and returns "" or what is wrong with the value.
@@ -102,6 +104,10 @@ std::string SetLine(const std::string& a, const std::string& v, Options& o) {
         const auto n = Count(v, 100000);
         if (!n) return "--long takes a count of characters 0..100000, not " + Quoted(v);
         o.faults.longerBy = *n;
+    } else if (a == "--cut") {
+        const auto n = Count(v, 100000);
+        if (!n) return "--cut takes a count of bytes 0..100000, not " + Quoted(v);
+        o.faults.cutTo = *n;
     } else if (v == "before" || v == "inside") {
         o.faults.noise = v == "before" ? LineFaults::Noise::Before : LineFaults::Noise::Inside;
     } else {
