@@ -1,7 +1,11 @@
-// Times zadu-rovu-cli sending 100 "?" in one call against pumpsim: per command, the exchange
-// (frame written to reply read, from its JSON lines) and the whole call's share, and the
-// processor time the call used (its rusage, taken when it has been waited for).
-//   bench_cli [calls]      (default 5 calls; ZR_PUMPSIM and ZR_CLI override the programs)
+// Times zadu-rovu-cli sending 100 "?" in one call against pumpsim at 9600 baud, twice: with
+// pumpsim answering at once (its own answer time: frame written to first reply byte), and
+// with pumpsim giving every byte its time on the wire (--wire-time: 4 request and 8 reply
+// bytes of 10 bits, 12.5 ms). For each: per command the exchange (frame written to reply
+// read, from the JSON lines), and for the wire-time calls the whole call and the processor
+// time it used (its rusage, taken when it has been waited for). The goal: an exchange within
+// 1.5x the wire time plus pumpsim's answer time, 100 sends in under 3 s.
+//   bench_cli [calls]      (default 5 calls each; ZR_PUMPSIM and ZR_CLI override the programs)
 // Prints the rows of the benchmark table: area, case, median, unit.
 #include <sys/resource.h>
 
@@ -22,12 +26,48 @@
 namespace {
 
 constexpr int kCommands = 100;
+constexpr double kWireMs = (4 + 8) * 10 * 1000.0 / 9600;
 
 double ChildrenCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Timings {
+    std::vector<double> exchangeMs, firstByteMs, callSeconds, cpuMsPerCommand;
+};
+
+// `calls` calls of 100 sends each against a pumpsim run with `options`; false when one failed.
+bool Measure(const QString& cli, const QStringList& options, int calls, Timings& t) {
+    QTemporaryDir folder;
+    PumpSimProcess sim;  // still running while the calls are measured: its time is not counted
+    if (!sim.start(folder.path(), options)) {
+        std::fprintf(stderr, "%s\n", qPrintable(sim.error()));
+        return false;
+    }
+    QStringList arguments{"send", "--json", "--baud", "9600", "--port", folder.filePath("COM1")};
+    for (int i = 0; i < kCommands; ++i) arguments << "?";
+    for (int call = 0; call < calls; ++call) {
+        QProcess process;
+        const double cpuBefore = ChildrenCpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        process.start(cli, arguments);
+        if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+            std::fprintf(stderr, "call %d failed: %s\n", call, process.readAllStandardError().constData());
+            return false;
+        }
+        t.callSeconds.push_back(double(clock.nsecsElapsed()) / 1e9);
+        t.cpuMsPerCommand.push_back((ChildrenCpuSeconds() - cpuBefore) * 1000 / kCommands);
+        for (const QByteArray& line : process.readAllStandardOutput().trimmed().split('\n')) {
+            const QJsonObject answer = QJsonDocument::fromJson(line).object();
+            t.exchangeMs.push_back(answer["ms"].toDouble());
+            t.firstByteMs.push_back(answer["firstByteMs"].toDouble());
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -38,36 +78,19 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("ZR_PUMPSIM")) qputenv("ZR_PUMPSIM", ZR_DEFAULT_PUMPSIM);
     const QString cli = ProgramFrom("ZR_CLI", ZR_DEFAULT_CLI);
 
-    QTemporaryDir folder;
-    PumpSimProcess sim;  // still running while the calls are measured: its time is not counted
-    if (!sim.start(folder.path(), {})) {
-        std::fprintf(stderr, "%s\n", qPrintable(sim.error()));
-        return 1;
-    }
-    QStringList arguments{"send", "--json", "--port", folder.filePath("COM1")};
-    for (int i = 0; i < kCommands; ++i) arguments << "?";
-
-    std::vector<double> exchangeMs, callMsPerCommand, cpuMsPerCommand;
-    for (int call = 0; call < calls; ++call) {
-        QProcess process;
-        const double cpuBefore = ChildrenCpuSeconds();
-        QElapsedTimer clock;
-        clock.start();
-        process.start(cli, arguments);
-        if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-            std::fprintf(stderr, "call %d failed: %s\n", call, process.readAllStandardError().constData());
-            return 1;
-        }
-        callMsPerCommand.push_back(double(clock.nsecsElapsed()) / 1e6 / kCommands);
-        cpuMsPerCommand.push_back((ChildrenCpuSeconds() - cpuBefore) * 1000 / kCommands);
-        for (const QByteArray& line : process.readAllStandardOutput().trimmed().split('\n'))
-            exchangeMs.push_back(QJsonDocument::fromJson(line).object()["ms"].toDouble());
-    }
-    std::printf("cli\tsend \"?\" x%d in one call: exchange, write to reply read (%zu)\t%.1f\tms\n", kCommands,
-                exchangeMs.size(), Median(exchangeMs));
-    std::printf("cli\tsend \"?\" x%d in one call: whole call per command (%d calls)\t%.1f\tms\n", kCommands,
-                calls, Median(callMsPerCommand));
-    std::printf("cli\tsend \"?\" x%d in one call: processor time per command (%d calls)\t%.3f\tms\n",
-                kCommands, calls, Median(cpuMsPerCommand));
+    Timings atOnce, onTheWire;
+    if (!Measure(cli, {}, calls, atOnce) || !Measure(cli, {"--wire-time"}, calls, onTheWire)) return 1;
+    const double answerMs = Median(atOnce.firstByteMs);
+    const double exchangeMs = Median(onTheWire.exchangeMs);
+    const auto row = [](const char* what, double median, const char* unit) {
+        std::printf("cli\tsend \"?\" x%d, 9600 baud: %s\t%.3f\t%s\n", kCommands, what, median, unit);
+    };
+    row("pumpsim's answer time, frame written to first byte", answerMs, "ms");
+    row("exchange, pumpsim answering at once", Median(atOnce.exchangeMs), "ms");
+    row("bytes' time on the wire (4 + 8 bytes)", kWireMs, "ms");
+    row("exchange, bytes on the wire (--wire-time)", exchangeMs, "ms");
+    row("exchange / (wire + answer time) (goal <= 1.5)", exchangeMs / (kWireMs + answerMs), "x");
+    row("whole call of 100 sends, bytes on the wire (goal < 3)", Median(onTheWire.callSeconds), "s");
+    row("processor time per command", Median(onTheWire.cpuMsPerCommand), "ms");
     return 0;
 }

@@ -12,8 +12,9 @@ void AddCheck(CLI::App& program, Action& action) {
     CLI::App* check = program.add_subcommand("check", "print each COMMAND's parsed form, as Parse shows it");
     check->footer("\nA syntax error is reported on stderr, as Parse's box tells it.");
     check->add_option("COMMAND", *commands, "command strings to check")->required();
-    check->callback(
-        [commands, &action] { action = [commands] { return Session(LinkOptions{}).check(*commands); }; });
+    check->callback([commands, &action] {
+        action = [commands] { return Session(LinkOptions{}, false).check(*commands); };
+    });
 }
 
 }  // namespace zr::cli

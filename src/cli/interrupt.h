@@ -4,13 +4,16 @@
 
 namespace zr::cli {
 
-// Turns the first interrupt (Ctrl-C, SIGINT) into the `interrupted` signal, delivered by the
-// event loop; a second interrupt ends the program at once, as usual.
+// Turns the first interrupt (Ctrl-C, SIGINT, or SIGTERM) into requested() and the
+// `interrupted` signal, delivered by the event loop; a second one ends the program at once,
+// as usual.
 class Interrupt : public QObject {
     Q_OBJECT
 public:
     Interrupt();
     ~Interrupt() override;
+
+    bool requested() const;
 
 signals:
     void interrupted();

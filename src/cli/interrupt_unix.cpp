@@ -12,16 +12,20 @@ namespace {
 
 // The self-pipe: the signal handler writes one byte, the event loop reads it.
 int gPipe[2] = {-1, -1};
+volatile std::sig_atomic_t gRequested = 0;
 
 void OnSignal(int) {
+    gRequested = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(gPipe[1], &byte, 1);
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 }  // namespace
 
 Interrupt::Interrupt() {
+    gRequested = 0;
     if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this, notifier] {
@@ -35,14 +39,20 @@ Interrupt::Interrupt() {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 Interrupt::~Interrupt() {
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     for (int& fd : gPipe) {
         if (fd >= 0) ::close(fd);
         fd = -1;
     }
+}
+
+bool Interrupt::requested() const {
+    return gRequested != 0;
 }
 
 }  // namespace zr::cli

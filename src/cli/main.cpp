@@ -18,7 +18,8 @@ using namespace zr::cli;
 
 // Reads the command line and carries out the subcommand it chooses; the exit status.
 int Run(const std::string& program, std::vector<std::string> arguments) {
-    CLI::App parser("The window's Send, Parse and Show Position for scripts.", program);
+    CLI::App parser("The window's Send, Parse and Show Position for scripts, and sequences of steps.",
+                    program);
     parser.set_version_flag("--version", program + " " + ZR_VERSION, "print the version and exit");
     parser.require_subcommand(1);
     Action action;
@@ -26,6 +27,7 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
     AddCheck(parser, action);
     AddPosition(parser, action);
     AddScan(parser, action);
+    AddRun(parser, action);
     const std::string data = zr::FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
     parser.footer("\n\"" + program + " SUBCOMMAND --help\" tells a subcommand's options.\n\n" + LinkHelp() +
                   "  The links COM1..COM4 are looked up in " + data + "\n\n" + ExitStatusHelp);

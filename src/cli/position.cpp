@@ -17,7 +17,7 @@ void AddPosition(CLI::App& program, Action& action) {
     AddLinkOptions(*position, choices->link);
     position->add_flag("--watch", choices->watch, "repeat, as with Auto checked, until Ctrl-C");
     position->callback([choices, &action] {
-        action = [choices] { return Session(choices->link).position(choices->watch); };
+        action = [choices] { return Session(choices->link, false).position(choices->watch); };
     });
 }
 

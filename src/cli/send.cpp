@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "cli/link_options.h"
-#include "cli/session.h"
+#include "cli/runner.h"
+#include "cli/step_options.h"
 #include "cli/subcommands.h"
 
 namespace zr::cli {
@@ -11,7 +12,7 @@ namespace zr::cli {
 void AddSend(CLI::App& program, Action& action) {
     struct Choices {
         LinkOptions link;
-        bool json = false;
+        RunOptions run{.waitReady = false, .stopAtFailure = false};
         std::vector<std::string> commands;
     };
     const auto choices = std::make_shared<Choices>();
@@ -19,14 +20,23 @@ void AddSend(CLI::App& program, Action& action) {
     send->footer(
         "\nEach COMMAND is one Send; prints the status code, the status, the reply and the data, one\n"
         "per line. A command without reply is reported on stderr after the 2 s time-out and the\n"
-        "next command follows.");
+        "next command follows. With --wait-ready each command's pump is asked \"?\" until it reads\n"
+        "ready before the next command. Ctrl-C sends Stop to the pump and ends with status 130.");
     AddLinkOptions(*send, choices->link);
-    send->add_flag("--json", choices->json,
-                   "one object per line instead, with the request and the raw reply in hex and the "
-                   "milliseconds to the first reply byte and to the reply read");
+    AddStepOptions(*send, choices->run);
+    send->add_flag("--wait-ready", choices->run.waitReady,
+                   "after each command, ask the pump(s) \"?\" until ready (a group: each of its pumps)");
     send->add_option("COMMAND", choices->commands, "command strings, sent as typed")->required();
     send->callback([choices, &action] {
-        action = [choices] { return Session(choices->link).send(choices->commands, choices->json); };
+        if (choices->run.waitReady && choices->link.addressIndex == AllPumpsAddressIndex)
+            throw CLI::ValidationError("--wait-ready",
+                                       "ALL names no pump to wait for: give --address a pump or a group");
+        action = [choices] {
+            std::vector<Step> steps;
+            for (const std::string& command : choices->commands) steps.push_back(CommandStep(command, 0));
+            Session session(choices->link, true);
+            return Runner(session, choices->run).run(steps);
+        };
     });
 }
 

@@ -1,17 +1,16 @@
 #include "cli/session.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <cmath>
-#include <cstdio>
-#include <optional>
+#include <QEventLoop>
+#include <QTimer>
 
-#include "cli/interrupt.h"
+#include "cli/output.h"
 #include "cmdlang/parse_display.h"
 #include "link/position_display.h"
 #include "link/send_stop.h"
+#include "reply/status_meanings.h"
 #include "shared/error_messages.h"
+#include "shared/hex_bytes.h"
 #include "window/control_table.h"
 #include "window/start_up.h"
 
@@ -19,35 +18,23 @@ namespace zr::cli {
 
 namespace {
 
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-}
-
-QString Hex(const std::string& bytes) {
-    return QString::fromLatin1(QByteArray(bytes.data(), qsizetype(bytes.size())).toHex());
-}
-
-const char* OutcomeName(int outcome, bool group) {
-    switch (outcome) {
-        case kNoReply:
-            return "no reply";
-        case kChecksumError:
-            return "checksum error";
-        default:
-            return group ? "no reply expected" : "answered";
-    }
-}
-
-void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+// The exit status of the exchange just made, by the table's order of causes.
+int ExitStatusOf(const Module& m) {
+    if (m.PortFailed) return kPortFailed;
+    if (m.AddrMode == "m") return kDone;
+    if (m.ErrNum == ErrTooFewBytes) return kNoReply;
+    if (m.ErrNum == ErrOemChecksum) return kChecksumError;
+    // An OEM reply of fewer than seven bytes is read but not decoded: its status is unknown.
+    if (m.Protocol != "DT" && m.LastExchange.reply.size() < 7) return kTooShort;
+    if (StatusMeaning(m.StatusChar) != StatusMeaning("`")) return kPumpError;
+    return kDone;
 }
 
 }  // namespace
 
-Session::Session(const LinkOptions& link)
-    : folders_(FindDataFolders(QCoreApplication::applicationDirPath().toStdString())),
+Session::Session(const LinkOptions& link, bool forScripts)
+    : link_(link),
+      folders_(FindDataFolders(QCoreApplication::applicationDirPath().toStdString())),
       port_(QString::fromStdString(folders_.data)),
       timer_([this] {
           ++timeOuts_;
@@ -61,6 +48,8 @@ Session::Session(const LinkOptions& link)
     };
     AddFixedItems(form_);
     StartUpState(m_);
+    m_.ReadEndsAtWholeReply = forScripts;
+    m_.KeepPortOpen = forScripts;
     form_.setListIndex(Control::cboPort, link.portIndex);
     form_.setListIndex(Control::cboBaud, link.baudIndex);
     form_.setListIndex(Control::cboProtocol, link.protocolIndex);
@@ -68,59 +57,68 @@ Session::Session(const LinkOptions& link)
     if (!link.device.empty()) port_.setDevice(1, link.device);
 }
 
-bool Session::awaitTimeOut() {
-    const int before = timeOuts_;
-    while (timer_.enabled()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return timeOuts_ > before;
+Session::~Session() {
+    port_.setPortOpen(false);
 }
 
-int Session::outcome(bool timedOut) const {
-    if (timedOut) return kNoReply;
-    if (m_.ErrNum == ErrOemChecksum) return kChecksumError;
-    return kDone;
+void Session::catchInterrupts() {
+    if (!interrupt_) interrupt_.emplace();
 }
 
-void Session::printReply(const std::string& command, bool json, int outcome) const {
-    const std::string statusCode = form_.text(Control::lblStatCode), status = form_.text(Control::lblStatus),
-                      reply = form_.text(Control::lblReply), data = form_.text(Control::lblReplyCode);
-    if (!json) {
-        for (const std::string* line : {&statusCode, &status, &reply, &data}) PrintLine(*line);
-        return;
-    }
-    const Module::ExchangeRecord& x = m_.LastExchange;
-    // Milliseconds since the frame was written, to a tenth; null for what did not happen.
-    const auto since = [&x](double at) {
-        return at < 0 ? QJsonValue() : QJsonValue(std::round((at - x.sentAt) * 10000.0) / 10.0);
-    };
-    QJsonObject object{
-        {"command", Latin1(command)},
-        {"statusCode", Latin1(statusCode)},
-        {"status", Latin1(status)},
-        {"reply", Latin1(reply)},
-        {"data", Latin1(data)},
-        {"request", Hex(x.request)},
-        {"rawReply", Hex(x.reply)},
-        {"ms", since(x.readAt)},
-        {"firstByteMs", since(x.firstByteAt)},
-        {"outcome", OutcomeName(outcome, m_.AddrMode == "m")},
-    };
-    PrintLine(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+void Session::pause(double seconds) {
+    if (interrupted() || seconds <= 0) return;
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    if (interrupt_) QObject::connect(&*interrupt_, &Interrupt::interrupted, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
-int Session::send(const std::vector<std::string>& commands, bool json) {
-    int status = kDone;
-    for (const std::string& command : commands) {
-        form_.setText(Control::text1, command);
-        cmdXmit_Click(m_);
-        if (m_.PortFailed) return kPortFailed;
-        // The checksum error has no box in the window; here it is told beside the fields.
-        if (m_.ErrNum == ErrOemChecksum)
-            dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, CommErrorTitle);
-        const int result = outcome(awaitTimeOut());
-        printReply(command, json, result);
-        if (status == kDone) status = result;
-    }
-    return status;
+void Session::awaitTimeOut(bool interruptible) {
+    while (timer_.enabled() && !(interruptible && interrupted()))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+Answer Session::answer(const std::string& command) const {
+    return Answer{command,
+                  form_.text(Control::lblStatCode),
+                  form_.text(Control::lblStatus),
+                  form_.text(Control::lblReply),
+                  form_.text(Control::lblReplyCode),
+                  m_.ErrNum == 0 ? m_.StatusChar : std::string(),
+                  m_.AddrMode == "m",
+                  m_.LastExchange,
+                  ExitStatusOf(m_)};
+}
+
+// The window shows a checksum error, a pump's error letter and an OEM reply too short to
+// decode only in its reply fields; a script is told on stderr as well.
+void Session::tellFailure(const Answer& a, int address) {
+    if (a.exitStatus == kChecksumError)
+        dialogs_.messageBox(m_.ErrDetail, MessageIcon::Critical, CommErrorTitle);
+    if (a.exitStatus == kPumpError)
+        dialogs_.messageBox(a.status, MessageIcon::Critical,
+                            std::string("Pump ") + AddressItems[address].item);
+    if (a.exitStatus == kTooShort)
+        dialogs_.messageBox("OEM reply too short to decode: " + HexBytes(a.exchange.reply) + " (" +
+                                std::to_string(a.exchange.reply.size()) + " bytes)",
+                            MessageIcon::Critical, CommErrorTitle);
+}
+
+Answer Session::send(const std::string& command, int address) {
+    form_.setListIndex(Control::cboAddress, address);
+    form_.setText(Control::text1, command);
+    cmdXmit_Click(m_);
+    awaitTimeOut(true);
+    Answer a = answer(command);
+    tellFailure(a, address);
+    return a;
+}
+
+Answer Session::stop(int address) {
+    form_.setListIndex(Control::cboAddress, address);
+    cmdStop_Click(m_);
+    awaitTimeOut(false);
+    return answer("T\r");
 }
 
 int Session::check(const std::vector<std::string>& commands) {
@@ -137,18 +135,16 @@ int Session::check(const std::vector<std::string>& commands) {
 int Session::position(bool watch) {
     printPosition_ = true;
     // Watching, the display repeats as with Auto checked until Ctrl-C unchecks it.
-    std::optional<Interrupt> interrupt;
     if (watch) {
         form_.setValue(Control::chkReport, 1);
-        interrupt.emplace();
-        QObject::connect(&*interrupt, &Interrupt::interrupted,
+        catchInterrupts();
+        QObject::connect(&*interrupt_, &Interrupt::interrupted,
                          [this] { form_.setValue(Control::chkReport, 0); });
     }
     const int before = timeOuts_;
     cmdPosition_Click(m_);
     if (m_.PortFailed) return kPortFailed;
-    awaitTimeOut();
-    port_.setPortOpen(false);
+    awaitTimeOut(false);
     return timeOuts_ > before ? kNoReply : kDone;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "cli/interrupt.h"
 #include "cli/link_options.h"
 #include "cli/stderr_dialogs.h"
 #include "platform/data_folders.h"
@@ -18,24 +21,58 @@
 
 namespace zr::cli {
 
-// The module on the program's folder (its data where FindDataFolders puts them) with the window's start-up
-// state, over a form without widgets, with the link chosen in the form's lists as the options say. Each
-// action presses the window's own buttons and reports what the window would show.
+// What one Send gave, as a script reads it: the four reply fields as the window shows them,
+// the status character decoded ("" when none was), the exchange on the line, and the exit
+// status this exchange alone gives.
+struct Answer {
+    std::string command;
+    std::string statusCode, status, reply, data;
+    std::string statusChar;
+    bool group = false;  // several pumps addressed: no reply was expected
+    Module::ExchangeRecord exchange;
+    int exitStatus = kDone;
+};
+
+// The module on the program's folder (its data where FindDataFolders puts them) with the
+// window's start-up state, over a form without widgets, with the link chosen in the form's
+// lists as the options say. Each action presses
+// the window's own buttons and reports what the window would show.
 class Session {
 public:
-    explicit Session(const LinkOptions& link);
+    // `forScripts`: replies are read up to their last byte and the port stays open between
+    // exchanges, instead of the window's settle steps and a port closed after each reply.
+    Session(const LinkOptions& link, bool forScripts);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-    int send(const std::vector<std::string>& commands, bool json);
+    // One Send of `command` to the pump(s) at `address` (an index of the address list). A
+    // failure is told on stderr: the window's boxes, a pump's error, a reply too short.
+    Answer send(const std::string& command, int address);
+    // Stop, as the window's button does it, to `address`; the acknowledgement is read.
+    Answer stop(int address);
     int check(const std::vector<std::string>& commands);
     int position(bool watch);
 
+    // Ctrl-C and SIGTERM from now on set interrupted() instead of ending the program.
+    void catchInterrupts();
+    bool interrupted() const { return interrupt_ && interrupt_->requested(); }
+    // Lets the event loop run for `seconds`, or until an interrupt.
+    void pause(double seconds);
+    double now() const { return clock_.now(); }
+
+    Module& module() { return m_; }
+    const LinkOptions& link() const { return link_; }
+
 private:
     // Lets the event loop run while the reply time-out is due, so that a command without
-    // reply is reported after the same time as in the window. True when it fired.
-    bool awaitTimeOut();
-    int outcome(bool timedOut) const;
-    void printReply(const std::string& command, bool json, int outcome) const;
+    // reply is reported after the same time as in the window; an interrupt cuts it short when
+    // `interruptible`.
+    void awaitTimeOut(bool interruptible);
+    Answer answer(const std::string& command) const;
+    void tellFailure(const Answer& a, int address);
 
+    LinkOptions link_;
     DataFolders folders_;
     MemoryForm form_;
     QtSerialPort port_;
@@ -45,6 +82,7 @@ private:
     StderrDialogs dialogs_;
     DiskFiles files_;
     Module m_;
+    std::optional<Interrupt> interrupt_;
     int timeOuts_ = 0;            // how often the reply time-out fired
     bool printPosition_ = false;  // the position display's lines go to stdout as shown
 };

@@ -15,5 +15,6 @@ void AddSend(CLI::App& program, Action& action);
 void AddCheck(CLI::App& program, Action& action);
 void AddPosition(CLI::App& program, Action& action);
 void AddScan(CLI::App& program, Action& action);
+void AddRun(CLI::App& program, Action& action);
 
 }  // namespace zr::cli

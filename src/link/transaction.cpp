@@ -1,5 +1,7 @@
 #include "link/transaction.h"
 
+#include <algorithm>
+
 #include "link/exchange_summary.h"
 #include "link/frames.h"
 #include "link/link_settings.h"
@@ -7,6 +9,7 @@
 #include "link/reply_decoders.h"
 #include "reply/interpret_reply.h"
 #include "shared/error_messages.h"
+#include "shared/numbers.h"
 
 namespace zr {
 
@@ -33,6 +36,44 @@ bool OpenPort(Module& m) {
     m.MSComm1.setSettings(m.BaudRate + ",n,8,1");
     m.MSComm1.setPortOpen(true);
     return m.MSComm1.portOpen();
+}
+
+// The reply is complete when the count of waiting bytes has not grown over a settle interval.
+void Settle(Module& m) {
+    int remembered = 0;
+    while (m.MSComm1.inBufferCount() > remembered) {
+        remembered = m.MSComm1.inBufferCount();
+        WaitWithoutEvents(m, kSettleInterval);
+        m.events.processEvents();
+    }
+}
+
+// The reply wait of a read that ends at a whole reply: it ends as soon as the shortest reply
+// is waiting, or when the wait is over. While some bytes are in, it sleeps for the time the
+// missing ones take on the line, so it neither spins nor runs much past their arrival.
+void AwaitShortestReply(Module& m, double sentAt) {
+    const double end = sentAt + ReplyWait;
+    const double byteSeconds = 10 / std::max(1.0, NumericValue(m.LastExchange.settings));
+    for (int16_t count = m.MSComm1.inBufferCount(); count < kShortestReply;
+         count = m.MSComm1.inBufferCount()) {
+        const double left = end - m.clock.now();
+        if (left <= 0) return;
+        if (count == 0 && !m.MSComm1.waitForInput(left)) return;
+        if (count > 0) m.clock.sleep(std::min(left, byteSeconds * (kShortestReply - count)));
+    }
+}
+
+// The settle loop of a read that ends at a whole reply: takes in the bytes as they come and
+// ends once they make a whole reply, or, for a reply that never becomes whole, once no byte
+// has come over a settle interval, as the window's settle loop would.
+std::string TakeWholeReply(Module& m) {
+    const bool oem = m.Protocol != "DT";
+    std::string reply = m.MSComm1.input();
+    while (WholeReplyLength(reply, oem) == 0 && m.MSComm1.waitForInput(kSettleInterval)) {
+        reply += m.MSComm1.input();
+        m.events.processEvents();
+    }
+    return reply;
 }
 
 void ShowReplyFields(Module& m) {
@@ -74,7 +115,10 @@ void Exchange(Module& m) {
     m.Timer2.setEnabled(true);
     // The reply wait notes when the first byte came, then sleeps out the rest of its time.
     if (m.MSComm1.waitForInput(ReplyWait)) m.LastExchange.firstByteAt = m.clock.now();
-    WaitWithoutEvents(m, sentAt + ReplyWait - m.clock.now());
+    if (m.ReadEndsAtWholeReply)
+        AwaitShortestReply(m, sentAt);
+    else
+        WaitWithoutEvents(m, sentAt + ReplyWait - m.clock.now());
     ReadReply(m);
 
     if (dt) {
@@ -113,12 +157,11 @@ void ReadReply(Module& m) {
         return;
     }
     m.Timer2.setEnabled(false);
-    int remembered = 0;
-    while (m.MSComm1.inBufferCount() > remembered) {
-        remembered = m.MSComm1.inBufferCount();
-        WaitWithoutEvents(m, kSettleInterval);
-        m.events.processEvents();
-    }
+    std::string taken;
+    if (m.ReadEndsAtWholeReply)
+        taken = TakeWholeReply(m);
+    else
+        Settle(m);
     // A line that went away while the reply came in (the pump lost power, the adapter was
     // pulled) leaves a cut-off reply: it is told as no response, as from a silent pump. A reply
     // that came whole from the device is read, whatever its port number stands for now.
@@ -128,10 +171,10 @@ void ReadReply(Module& m) {
         m.Timer2.setEnabled(true);
         return;
     }
-    m.ReplyData = m.MSComm1.input();
+    m.ReplyData = taken + m.MSComm1.input();
     m.LastExchange.reply = m.ReplyData;
     m.LastExchange.readAt = m.clock.now();
-    m.MSComm1.setPortOpen(false);
+    if (!m.KeepPortOpen) m.MSComm1.setPortOpen(false);
 }
 
 void XmitCommand(Module& m) {

@@ -84,6 +84,14 @@ struct Module : TransactionState {
     };
     ExchangeRecord LastExchange;
 
+    // How a reply is read. The window leaves both off: the read ends once the count of waiting
+    // bytes has not grown over a settle interval, and the port closes after each reply, as the
+    // operator's manual has it. A program that runs many exchanges for a script turns them on:
+    // the read ends as soon as the reply frame is whole, and the port stays open until the
+    // program closes it.
+    bool ReadEndsAtWholeReply = false;
+    bool KeepPortOpen = false;
+
     // Checker.
     int32_t MaxPosition = 0;
     int16_t MaxValvePort = 0;

@@ -22,6 +22,7 @@ private slots:
     void jsonLinesReadBack();
     void checkPrintsTheParsedFormsAndTheErrors();
     void watchEndsCleanlyOnInterrupt();
+    void anInterruptedRunStopsEveryPumpItAddressed();
 };
 
 namespace {
@@ -55,14 +56,28 @@ struct Bench {
 
 }  // namespace
 
+// The frames pumpsim has received, in hex, "/" between them.
+QByteArray Received(PumpSimProcess& sim) {
+    QByteArrayList frames;
+    for (const QString& line : sim.transcript().split('\n'))
+        if (line.startsWith("rx ")) frames << line.mid(3).section(" at ", 0, 0).toLatin1();
+    return frames.isEmpty() ? "-" : frames.join(" / ");
+}
+
 void CliTest::aCallPrintsWhatTheWindowShows() {
     QFETCH(QByteArrayList, row);
     Bench bench;
     QVERIFY2(bench.sim.start(bench.dir.path(), QString::fromLatin1(row[1]).split(' ', Qt::SkipEmptyParts)),
              qPrintable(bench.sim.error()));
+    const QString sequence = bench.dir.filePath("sequence.txt");
+    QFile file(sequence);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(row.value(6)) == row.value(6).size());
+    file.close();
     const auto fill = [&](QByteArray text) {
         return text.replace("{sim}", bench.device().toUtf8())
+            .replace("{seq}", sequence.toUtf8())
             .replace("{dir}", bench.dir.path().toUtf8())
+            .replace("{data}", ZR_DATA_DIR)
             .replace("@VERSION@", ZR_VERSION_TEXT);
     };
     QStringList arguments = QString::fromUtf8(fill(row[2])).split(' ', Qt::SkipEmptyParts);
@@ -71,6 +86,7 @@ void CliTest::aCallPrintsWhatTheWindowShows() {
     QCOMPARE(run.exit, row[3].toInt());
     QCOMPARE(run.out, fill(row[4]));
     QVERIFY2(run.err.contains(fill(row[5])), run.err.constData());
+    if (!row.value(7).isEmpty()) QCOMPARE(Received(bench.sim), row[7]);
     // No reply is told after the window's 2 s time-out, not sooner and not much later.
     if (run.exit == 3)
         QVERIFY2(run.seconds > 1.9 && run.seconds < 4, qPrintable(QString::number(run.seconds)));
@@ -94,10 +110,13 @@ void CliTest::jsonLinesReadBack() {
     QCOMPARE(answered["request"].toString(), "2f313f0d");  // "/1?" and a carriage return
     const QByteArray raw = QByteArray::fromHex(answered["rawReply"].toString().toLatin1());
     QVERIFY2(raw.startsWith("/0`0\x03"), raw.toHex().constData());
-    QVERIFY(answered["ms"].toDouble() > 90 && answered["ms"].toDouble() < 2000);
-    // pumpsim answers at once: the first byte comes well inside the 0.1 s reply wait
-    QVERIFY(answered["firstByteMs"].toDouble() >= 0 && answered["firstByteMs"].toDouble() < 90);
+    // pumpsim answers at once, and the read ends with the reply's last byte: well before the
+    // window's 0.1 s reply wait and 0.1 s settle step would end it
+    QVERIFY(answered["firstByteMs"].toDouble() >= 0);
+    QVERIFY(answered["ms"].toDouble() >= answered["firstByteMs"].toDouble() &&
+            answered["ms"].toDouble() < 190);
     QCOMPARE(answered["outcome"].toString(), "answered");
+    QCOMPARE(answered["exitStatus"].toInt(-1), 0);
 
     const Run group = RunCli({"send", "--json", "--port", bench.device(), "--address", "1,2", "?"});
     QCOMPARE(group.exit, 0);
@@ -167,6 +186,43 @@ void CliTest::watchEndsCleanlyOnInterrupt() {
     // The port was closed: another program opens the device at once.
     const Run after = RunCli({"send", "--port", bench.device(), "?"});
     QCOMPARE(after.exit, 0);
+}
+
+// Two pumps initialised and waited for, then a long move: Ctrl-C stops both pumps.
+void CliTest::anInterruptedRunStopsEveryPumpItAddressed() {
+    Bench bench;
+    QVERIFY2(bench.sim.start(bench.dir.path(), {"--address", "1,2"}), qPrintable(bench.sim.error()));
+    QFile sequence(bench.dir.filePath("sequence.txt"));
+    QVERIFY(sequence.open(QIODevice::WriteOnly) &&
+            sequence.write("1 W4R\n2 W4R\nwait ready\n1 A48000R\n") > 0);
+    sequence.close();
+    QProcess cli;
+    cli.start(QStringLiteral(ZR_CLI), {"run", "--json", "--port", bench.device(), sequence.fileName()});
+    QByteArray err;
+    QTRY_VERIFY_WITH_TIMEOUT((err += cli.readAllStandardError()).contains("[4/4]"), 10000);
+    QTest::qWait(300);  // the move is under way
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(cli.waitForFinished(5000));
+    QCOMPARE(cli.exitCode(), 130);
+    err += cli.readAllStandardError();
+    QVERIFY2(err.contains("Stop sent to pump 2: (Ready) OK"), err.constData());
+
+    const QList<QByteArray> lines = cli.readAllStandardOutput().trimmed().split('\n');
+    QCOMPARE(lines.size(), 4);
+    const QJsonObject init = QJsonDocument::fromJson(lines[0]).object();
+    QCOMPARE(init["line"].toInt(), 1);
+    QVERIFY2(init["readyMs"].toDouble() >= 1000, lines[0].constData());  // homing takes a second
+    QCOMPARE(QJsonDocument::fromJson(lines[2]).object()["wait"].toString(), "ready");
+    QCOMPARE(QJsonDocument::fromJson(lines[3]).object()["command"].toString(), "A48000R");
+    // Stop ("T", twice, as the window's button sends it) to each pump after the move
+    const QByteArray frames = Received(bench.sim);
+    const qsizetype move = frames.indexOf("2F 31 41 34 38 30 30 30 52 0D");
+    QVERIFY2(
+        move > 0 && frames.indexOf("2F 31 54 0D", move) > move && frames.indexOf("2F 32 54 0D", move) > move,
+        frames.constData());
+
+    const Run after = RunCli({"send", "--port", bench.device(), "?"});
+    QVERIFY2(after.out.startsWith("` = 96\n(Ready) OK\n"), after.out.constData());  // stopped, not moving
 }
 
 ZR_TEST(CliTest);

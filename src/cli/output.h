@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QJsonObject>
+#include <string>
+
+#include "cli/session.h"
+
+namespace zr::cli {
+
+// A line on stdout, flushed at once so that a script reads each answer as it comes.
+void PrintLine(const std::string& line);
+
+// An answer on stdout: its four reply fields, one a line, or with `json` one object on a
+// line: the four, the command, the request and the raw reply in hex, the milliseconds from
+// the frame written to the first reply byte and to the reply read (null for what did not
+// happen), the outcome in words and the exit status, and `more` beside them.
+void PrintAnswer(const Answer& answer, bool json, const QJsonObject& more = {});
+
+// Milliseconds to a tenth.
+double Milliseconds(double seconds);
+
+}  // namespace zr::cli
