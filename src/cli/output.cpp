@@ -51,7 +51,9 @@ void PrintAnswer(const Answer& a, bool json, const QJsonObject& more) {
         return;
     }
     const Module::ExchangeRecord& x = a.exchange;
-    const auto since = [&x](double at) { return at < 0 ? QJsonValue() : QJsonValue(Milliseconds(at - x.sentAt)); };
+    const auto since = [&x](double at) {
+        return at < 0 ? QJsonValue() : QJsonValue(Milliseconds(at - x.sentAt));
+    };
     QJsonObject object{
         {"command", Latin1(a.command)},
         {"statusCode", Latin1(a.statusCode)},

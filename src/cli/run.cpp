@@ -97,7 +97,8 @@ void AddRun(CLI::App& program, Action& action) {
     AddStepOptions(*run, choices->run);
     run->add_flag("--no-wait", choices->noWait, "send each command without waiting for its pumps");
     CLI::Option* name =
-        run->add_option("--program", choices->program, "a program stored in programs.txt instead of FILE")->type_name("NAME");
+        run->add_option("--program", choices->program, "a program stored in programs.txt instead of FILE")
+            ->type_name("NAME");
     CLI::Option* file = run->add_option("FILE", choices->file, "the sequence (\"-\": standard input)");
     file->excludes(name);
     run->callback([choices, &action] {

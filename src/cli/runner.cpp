@@ -49,11 +49,13 @@ bool Runner::check(const std::vector<Step>& steps, const std::string& where) {
     name(steps);
     for (const Step& step : steps) {
         const std::string place = where + ":" + std::to_string(step.line) + ": " + step.text;
-        const bool waitsForAll = addressOf(step) == AllPumpsAddressIndex &&
-                                 (step.kind == Step::Kind::WaitReady || (step.kind == Step::Kind::Command && o_.waitReady));
+        const bool waitsForAll =
+            addressOf(step) == AllPumpsAddressIndex &&
+            (step.kind == Step::Kind::WaitReady || (step.kind == Step::Kind::Command && o_.waitReady));
         if (step.kind != Step::Kind::Pause && waitsForAll && named_.empty()) {
-            Tell(place + "\n  no pump to wait for: ALL names none; address the pumps singly in the "
-                         "sequence, or run it with --no-wait");
+            Tell(place +
+                 "\n  no pump to wait for: ALL names none; address the pumps singly in the "
+                 "sequence, or run it with --no-wait");
             good = false;
         }
         if (step.kind != Step::Kind::Command) continue;
@@ -158,7 +160,8 @@ int Runner::stopEverything() {
     Tell("Interrupted: sending Stop to every pump addressed");
     for (int address : sentTo_) {
         const Answer a = s_.stop(address);
-        std::string told = "Stop sent to pump" + std::string(a.group ? "s " : " ") + AddressName(address) + ": ";
+        std::string told =
+            "Stop sent to pump" + std::string(a.group ? "s " : " ") + AddressName(address) + ": ";
         if (a.group)
             told += "no reply expected";
         else if (a.exitStatus == kNoReply)
@@ -180,8 +183,8 @@ void Runner::begin(const Step& step) {
 void Runner::busy(int pump, const std::string& position) {
     if (!terminal_) return;
     busyShown_ = true;
-    std::fprintf(stderr, "\r%s: pump %s busy, position %s, %s\x1b[K", stepText_.c_str(), AddressName(pump).c_str(),
-                 position.c_str(), Seconds(s_.now() - stepStart_).c_str());
+    std::fprintf(stderr, "\r%s: pump %s busy, position %s, %s\x1b[K", stepText_.c_str(),
+                 AddressName(pump).c_str(), position.c_str(), Seconds(s_.now() - stepStart_).c_str());
     std::fflush(stderr);
 }
 

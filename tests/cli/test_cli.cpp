@@ -23,6 +23,7 @@ private slots:
     void checkPrintsTheParsedFormsAndTheErrors();
     void watchEndsCleanlyOnInterrupt();
     void anInterruptedRunStopsEveryPumpItAddressed();
+    void aStoredProgramRunsAsOneStep();
 };
 
 namespace {
@@ -223,6 +224,31 @@ void CliTest::anInterruptedRunStopsEveryPumpItAddressed() {
 
     const Run after = RunCli({"send", "--port", bench.device(), "?"});
     QVERIFY2(after.out.startsWith("` = 96\n(Ready) OK\n"), after.out.constData());  // stopped, not moving
+}
+
+// The program copied into a folder of its own, which is then its data folder, programs.txt
+// beside it.
+void CliTest::aStoredProgramRunsAsOneStep() {
+    Bench bench;
+    QVERIFY2(bench.sim.start(bench.dir.path(), {}), qPrintable(bench.sim.error()));
+    const QString cli = bench.dir.filePath("zadu-rovu-cli");
+    QVERIFY(QFile::copy(QStringLiteral(ZR_CLI), cli));
+    QFile programs(bench.dir.filePath("programs.txt"));
+    QVERIFY(programs.open(QIODevice::WriteOnly) &&
+            programs.write("\"\"\r\nInit;W4R\r\nBad;gA3000Q5R\r\n") > 0);
+    programs.close();
+    const auto run = [&](const QString& name) {
+        QProcess process;
+        process.start(cli, {"run", "--port", bench.device(), "--program", name});
+        return process.waitForFinished(10000) ? process.exitCode() : -1;
+    };
+    QCOMPARE(run("Init"), 0);
+    QCOMPARE(run("Bad"), 1);
+    QCOMPARE(run("None"), 66);
+    // W4R and the "?" that waited for it; the bad program sent nothing
+    QByteArrayList frames = Received(bench.sim).split('/');
+    QCOMPARE(frames.takeFirst().trimmed(), "2F 31 57 34 52 0D");
+    for (const QByteArray& frame : frames) QCOMPARE(frame.trimmed(), "2F 31 3F 0D");
 }
 
 ZR_TEST(CliTest);
