@@ -25,7 +25,7 @@ inline constexpr const char* ExitStatusHelp =
     "  0    every command was answered without error (a group gives no answer)\n"
     "  1    a syntax error (run: in a step of the sequence; nothing was sent)\n"
     "  2    the port could not be opened\n"
-    "  3    a command got no reply\n"
+    "  3    a command got no reply (scan: no pump answered)\n"
     "  4    an OEM reply failed its checksum\n"
     "  5    the pump answered with an error (an error letter, or a status none sends)\n"
     "  6    an OEM reply too short to decode (5 or 6 bytes)\n"
