@@ -111,8 +111,10 @@ std::string ExchangeSummary(const Module::ExchangeRecord& e) {
 }
 
 void ShowExchangeSummary(Module& m) {
-    const std::string summary =
-        m.PortFailed ? "Nothing sent: the port could not be opened" : ExchangeSummary(m.LastExchange);
+    // A line lost after the frame went keeps the exchange as far as it went.
+    const std::string summary = m.PortFailed && m.LastExchange.request.empty()
+                                    ? "Nothing sent: the port could not be opened"
+                                    : ExchangeSummary(m.LastExchange);
     for (Control c : {Control::lblReplyCode, Control::lblReply, Control::lblStatCode, Control::lblStatus})
         m.form.setToolTip(c, summary);
 }

@@ -51,8 +51,7 @@ void Settle(Module& m) {
 // The reply wait of a read that ends at a whole reply: it ends as soon as the shortest reply
 // is waiting, or when the wait is over. While some bytes are in, it sleeps for the time the
 // missing ones take on the line, so it neither spins nor runs much past their arrival.
-void AwaitShortestReply(Module& m, double sentAt) {
-    const double end = sentAt + ReplyWait;
+void AwaitShortestReply(Module& m, double end) {
     const double byteSeconds = 10 / std::max(1.0, NumericValue(m.LastExchange.settings));
     for (int16_t count = m.MSComm1.inBufferCount(); count < kShortestReply;
          count = m.MSComm1.inBufferCount()) {
@@ -74,6 +73,19 @@ std::string TakeWholeReply(Module& m) {
         m.events.processEvents();
     }
     return reply;
+}
+
+// The line went away under the transaction and tells why (a network connection the server
+// closed): that is told as a port that failed, and no time-out follows. A line that cannot tell
+// is waited for as a silent pump.
+bool LineLost(Module& m) {
+    if (!m.MSComm1.lineLost()) return false;
+    const std::string why = m.MSComm1.openError();
+    if (why.empty()) return false;
+    m.PortFailed = true;
+    m.Timer2.setEnabled(false);
+    m.dialogs.messageBox(why, MessageIcon::Critical, CommErrorTitle);
+    return true;
 }
 
 void ShowReplyFields(Module& m) {
@@ -101,6 +113,7 @@ void Exchange(Module& m) {
         // Nothing was sent: no time-out is due (the timer is off before the box lets events
         // run), and no earlier reply stands beside the failure box.
         m.PortFailed = true;
+        m.LastExchange = {};
         m.Timer2.setEnabled(false);
         if (m.SilentReply == 0) ShowReplyFields(m);
         m.dialogs.messageBox(OpenError(m), MessageIcon::Critical, CommErrorTitle);
@@ -113,12 +126,14 @@ void Exchange(Module& m) {
     const double sentAt = m.clock.now();
     m.LastExchange = {frame, "", sentAt, -1, -1, settings};
     m.Timer2.setEnabled(true);
-    // The reply wait notes when the first byte came, then sleeps out the rest of its time.
-    if (m.MSComm1.waitForInput(ReplyWait)) m.LastExchange.firstByteAt = m.clock.now();
+    // The reply wait notes when the first byte came, then sleeps out the rest of its time. A
+    // network line adds its round trip to the pump's time.
+    const double wait = ReplyWait + m.MSComm1.replyDelay();
+    if (m.MSComm1.waitForInput(wait)) m.LastExchange.firstByteAt = m.clock.now();
     if (m.ReadEndsAtWholeReply)
-        AwaitShortestReply(m, sentAt);
+        AwaitShortestReply(m, sentAt + wait);
     else
-        WaitWithoutEvents(m, sentAt + ReplyWait - m.clock.now());
+        WaitWithoutEvents(m, sentAt + wait - m.clock.now());
     ReadReply(m);
 
     if (dt) {
@@ -154,6 +169,7 @@ void ReadReply(Module& m) {
     if (m.MSComm1.inBufferCount() < kShortestReply) {
         m.ErrNum = ErrTooFewBytes;
         ErrorMessage(m);
+        LineLost(m);
         return;
     }
     m.Timer2.setEnabled(false);
@@ -168,7 +184,7 @@ void ReadReply(Module& m) {
     if (m.MSComm1.lineLost()) {
         m.ErrNum = ErrTooFewBytes;
         ErrorMessage(m);
-        m.Timer2.setEnabled(true);
+        m.Timer2.setEnabled(!LineLost(m));
         return;
     }
     m.ReplyData = taken + m.MSComm1.input();

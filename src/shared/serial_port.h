@@ -19,7 +19,8 @@ public:
     virtual bool lineLost() const = 0;
     // Opens (true) or closes (false). Opening can fail: portOpen() then stays false and
     // openError() says which port, which device, why and what to do; a number outside 1..4
-    // is told as "Com<number> is not a port: ...".
+    // is told as "Com<number> is not a port: ...". A line that went away while open reads as
+    // closed; openError() then says why where the line can tell ("" where it cannot).
     virtual void setPortOpen(bool open) = 0;
     virtual std::string openError() const = 0;
     // What port `number` (1 = COM1 ... 4 = COM4) stands for now, as the operator knows it:
@@ -42,6 +43,9 @@ public:
     // without letting window events run; true when a byte is waiting.
     virtual bool waitForInput(double seconds) = 0;
     virtual std::string input() = 0;
+    // How long the line itself holds a reply back on top of the pump's time (a network's round
+    // trip), in seconds; 0 for a device.
+    virtual double replyDelay() const { return 0; }
 };
 
 }  // namespace zr

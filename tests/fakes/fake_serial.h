@@ -31,6 +31,7 @@ public:
         openCount += open && !open_;
         closeCount += !open && open_;
         open_ = open;
+        if (open) openError_.clear();
     }
     std::string openError() const override { return openError_; }
     std::string deviceOf(int16_t number) const override {
@@ -61,7 +62,7 @@ public:
     // wait on the line that is no sleep of the module's.
     bool waitForInput(double seconds) override {
         use(nullptr);
-        if (!buffer_.empty()) return true;
+        if (!buffer_.empty() || !open_) return !buffer_.empty();  // a closed line has nothing to wait for
         const double due = pending_.empty() ? clock_.now() + seconds : pending_.begin()->first;
         clock_.advance(std::min(due, clock_.now() + seconds) - clock_.now());
         use(nullptr);
@@ -81,6 +82,12 @@ public:
     }
     // Makes the next openings fail with this reason ("" lets them succeed again).
     void failOpening(const std::string& reason) { failReason_ = reason; }
+    // The line goes away; openError() then tells `reason` ("" for a line that cannot tell).
+    void lose(const std::string& reason) {
+        open_ = false;
+        openError_ = reason;
+    }
+    double replyDelay() const override { return delay; }
 
     std::vector<std::string> log;
     std::vector<std::string> frames;                         // every output, in order
@@ -89,6 +96,7 @@ public:
     bool ledElsewhere = false;  // the port number stands for another device now: open, but not to be reused
     int16_t commPort = 0;
     std::string settings;
+    double delay = 0;  // what replyDelay tells
     int openCount = 0, closeCount = 0, inputCount = 0;
     int usedWhileClosed = 0;  // output, count or input on a closed port
 

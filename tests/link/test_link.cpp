@@ -113,14 +113,22 @@ private slots:
         if (setup.contains("late")) rig.serial.setPortOpen(true), rig.serial.arrive("xyz");
         if (setup.contains("cut off")) rig.events.onProcess = [&] { rig.serial.setPortOpen(false); };
         if (setup.contains("led elsewhere")) rig.events.onProcess = [&] { rig.serial.ledElsewhere = true; };
+        const std::string lost = "Com1 (rfc2217://bench-3:4001): bench-3:4001 closed the connection";
+        if (setup.contains("lost")) rig.events.onProcess = [&] { rig.serial.lose(lost); };
+        if (setup.contains("network")) rig.serial.delay = 0.15;
         if (setup.contains("armed")) rig.timer.setEnabled(true);
         if (setup.contains("no port")) rig.serial.failOpening("permission denied");
         const bool sent = !setup.contains("no port");
         for (Control c : {Control::lblStatCode, Control::lblStatus, Control::lblReply, Control::lblReplyCode})
             rig.form.setText(c, "old");
+        // a network's round trip delays the reply past the pump's tenth of a second
+        const double firstByte = setup.contains("dribble") || setup.contains("late") ? 0.0
+                                 : setup.contains("network")                         ? 0.2
+                                                                                     : 0.05;
         rig.serial.onOutput = [&](const std::string&) {
+            if (setup.contains("gone")) return rig.serial.lose(lost);
             setup.contains("dribble") ? rig.serial.dribble(reply, 0.0, 0.021)
-                                      : rig.serial.arrive(reply, 0.05);
+                                      : rig.serial.arrive(reply, firstByte);
         };
         XmitCommand(rig.m);
         QCOMPARE(Texts(rig, {Control::lblStatCode, Control::lblReply, Control::lblReplyCode}), row[3]);
@@ -140,15 +148,18 @@ private slots:
         // the first byte is seen as it comes; the reply wait then sleeps out the rest of its
         // tenth of a second, each settle wait sleeps a tenth, and pending events run after each
         // settle pass
-        if (sent) {
-            const double firstByte = setup.contains("dribble") || setup.contains("late") ? 0.0 : 0.05;
+        if (sent && !setup.contains("gone")) {
             QCOMPARE(rig.m.LastExchange.firstByteAt - rig.m.LastExchange.sentAt + 1, firstByte + 1);
-            QCOMPARE(rig.clock.sleeps.front() + firstByte, 0.1);
+            QCOMPARE(rig.clock.sleeps.front() + firstByte, 0.1 + rig.serial.delay);
         }
         QVERIFY(std::all_of(rig.clock.sleeps.begin() + int(sent), rig.clock.sleeps.end(),
                             [](double s) { return s == 0.1; }));
         QCOMPARE(rig.events.count, int(rig.clock.sleeps.size()));
-        QCOMPARE(rig.dialogs.messages.size(), std::size_t(!sent));
+        // a port that cannot be opened, or a line lost that tells why, is told in one box
+        const bool told = !sent || setup.contains("lost") || setup.contains("gone");
+        QCOMPARE(rig.dialogs.messages.size(), std::size_t(told));
+        if (told && sent)
+            QCOMPARE(QString::fromStdString(rig.dialogs.messages[0].text), QString::fromStdString(lost));
     }
 
     void clicksAndRepetitions_data() { test::AddTableRows(QFINDTESTDATA("clicks.txt")); }
