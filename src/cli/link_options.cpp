@@ -70,7 +70,8 @@ void AddLinkOptions(CLI::App& command, LinkOptions& link) {
                 link.portIndex = port->index;
                 link.device = port->device;
             },
-            "Com1..Com4 as the window numbers them, or a device's path (default Com1)")
+            "Com1..Com4 as the window numbers them, a device's path, or a network port such as "
+            "rfc2217://HOST:PORT (default Com1)")
         ->type_name("PORT")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     AddChoice(command, "--baud", "RATE", Control::cboBaud, link.baudIndex,
@@ -83,7 +84,9 @@ void AddLinkOptions(CLI::App& command, LinkOptions& link) {
 
 std::string LinkHelp() {
     return "LINK (defaults as the window starts: Com1, 9600, DT, address 1):\n"
-           "  --port Com1..Com4|DEVICE   a port as the window numbers it, or a device's path\n"
+           "  --port Com1..Com4|DEVICE|NETWORK-PORT   a port as the window numbers it, a device's path,\n"
+           "      or rfc2217://HOST:PORT, socket://HOST:PORT, rfc2217+tls://HOST:PORT?ca=FILE,\n"
+           "      socket+tls://HOST:PORT?ca=FILE\n"
            "  --baud " +
            Choices(Control::cboBaud) +
            "\n"

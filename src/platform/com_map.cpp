@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/network_name.h"
+
 namespace zr {
 
 namespace {
@@ -71,6 +73,9 @@ std::vector<SerialPortEntry> CountedPorts(std::vector<SerialPortEntry> ports) {
 ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder,
                      const std::function<bool(int)>& linked) {
     if (link.present) {
+        if (!link.symLink && IsNetworkName(link.firstLine))
+            return {link.firstLine, link.path + " -> " + link.firstLine, std::nullopt, {}, ComVia::Link,
+                    link.firstLine};
         if (!link.symLink) return {link.path, link.path, std::nullopt, {}, ComVia::Link, link.path};
         return {link.resolved.empty() ? link.target : link.resolved,
                 link.path + " -> " + link.target,

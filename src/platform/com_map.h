@@ -26,8 +26,9 @@ struct ComLink {
     std::string path;      // the folder's COMn
     bool present = false;  // something is there (a link, a file, a folder...)
     bool symLink = false;
-    std::string target;    // a link's target as written
-    std::string resolved;  // a link followed to its end; "" when it leads nowhere
+    std::string target;     // a link's target as written
+    std::string resolved;   // a link followed to its end; "" when it leads nowhere
+    std::string firstLine;  // a plain file's first line: a network port's name, for one
 };
 
 // How COMn came to stand for its device.
@@ -59,7 +60,8 @@ std::string DeviceName(const ComDevice& device);
 // number. A port with no UART behind it does not count.
 std::vector<SerialPortEntry> CountedPorts(std::vector<SerialPortEntry> ports);
 
-// COMn (1..4): the folder's COMn when something is there, else the n-th counted port. The
+// COMn (1..4): the folder's COMn when something is there (a link to a device, or a plain file
+// holding a network port's name, e.g. "rfc2217://bench-3:4001"), else the n-th counted port. The
 // ports are listed only when there is no COMn in the folder; `linked` tells whether another
 // number has a COMn in the folder, for the message when COMn stands for nothing.
 ComDevice MapComPort(int number, const ComLink& link, const PortLister& ports, const std::string& folder,

@@ -34,6 +34,10 @@ public:
     virtual bool waitForInput(int milliseconds) = 0;
     // Takes up to `most` waiting bytes (every one when `most` is 0).
     virtual std::string read(qint64 most) = 0;
+    // Why the far end went away, when it did and the line can tell; "" otherwise.
+    virtual std::string goneReason() const { return {}; }
+    // How long the line itself delays a reply (a network's round trip), in seconds.
+    virtual double replyDelay() const { return 0; }
 };
 
 }  // namespace zr

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "platform/network_name.h"
 #include "platform/port_device.h"
 
 namespace zr {
@@ -32,11 +33,24 @@ std::string State(const ComDevice& device) {
     return holder.locked ? "busy: held by " + process : "free, but " + process + " has it open too";
 }
 
+// What a network port is, and whether it is connected; nothing is tried before a Send.
+std::string NetworkState(const std::string& text, bool connected) {
+    const ParsedNetworkName parsed = ParseNetworkName(text);
+    if (!parsed.error.empty()) return parsed.error;
+    const NetworkName& name = parsed.name;
+    std::string kind = name.rfc2217 ? "telnet with RFC 2217: the line settings are set on the server's port"
+                                    : "raw TCP: the server's own line settings apply";
+    if (name.tls) kind += "\nover TLS, the certificate checked against " + name.ca + " and " + name.host;
+    return kind + "\n" + (connected ? "connected" : "connects at the next Send");
+}
+
 }  // namespace
 
-std::string DescribePort(int number, const ComDevice& device) {
+std::string DescribePort(int number, const ComDevice& device, bool connected) {
     const std::string name = "Com" + std::to_string(number);
     if (device.path.empty()) return name + ": no device; " + device.nothing;
+    if (IsNetworkName(device.path))
+        return name + ": " + device.shown + "\n" + NetworkState(device.path, connected);
     std::string text = name + ": " + DeviceName(device);
     if (device.port)
         if (const std::string adapter = Adapter(*device.port); !adapter.empty()) text += "\n" + adapter;

@@ -11,6 +11,25 @@
 
 namespace zr {
 
+namespace {
+
+// The first line of a small text file, without its line end and surrounding blanks.
+std::string FirstLine(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    char text[1024];
+    const ssize_t length = ::read(fd, text, sizeof text);
+    ::close(fd);
+    if (length <= 0) return {};
+    std::string line(text, static_cast<std::size_t>(length));
+    line = line.substr(0, line.find_first_of("\r\n"));
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return line.substr(first, line.find_last_not_of(" \t") - first + 1);
+}
+
+}  // namespace
+
 ComLink ReadComLink(int number, const std::string& folder) {
     ComLink link;
     link.path = folder + "/COM" + std::to_string(number);
@@ -18,6 +37,7 @@ ComLink ReadComLink(int number, const std::string& folder) {
     if (::lstat(link.path.c_str(), &st) != 0) return link;
     link.present = true;
     link.symLink = S_ISLNK(st.st_mode);
+    if (S_ISREG(st.st_mode)) link.firstLine = FirstLine(link.path);
     if (!link.symLink) return link;
     char target[PATH_MAX];
     const ssize_t length = ::readlink(link.path.c_str(), target, sizeof target);
@@ -38,7 +58,9 @@ std::string DeviceProblem(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return errno == EACCES ? denied : kNoSuchDevice;
     if (S_ISDIR(st.st_mode)) return "not a serial device but a folder";
-    if (S_ISREG(st.st_mode)) return "not a serial device but a plain file";
+    if (S_ISREG(st.st_mode))
+        return "not a serial device but a plain file (for a pump on another computer, it holds the network "
+               "port's name, e.g. rfc2217://bench-3:4001)";
     if (!S_ISCHR(st.st_mode)) return "not a serial device";
     if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0) return denied;
     return {};

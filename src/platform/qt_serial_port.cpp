@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "platform/device_line.h"
+#include "platform/network_line.h"
+#include "platform/network_name.h"
 #include "platform/port_description.h"
 
 namespace zr {
@@ -58,7 +60,7 @@ std::string QtSerialPort::deviceOf(int16_t number) const {
 }
 
 std::string QtSerialPort::describe(int16_t number) const {
-    return DescribePort(number, resolve(number));
+    return DescribePort(number, resolve(number), portOpen() && openedPort_ == number);
 }
 
 void QtSerialPort::setDevice(int16_t number, const std::string& path) {
@@ -100,20 +102,34 @@ void QtSerialPort::open() {
     };
     const auto line = ParseLineSettings(settings_);
     if (!line) return fail("line settings \"" + settings_ + "\" not understood");
+    const bool network = IsNetworkName(device.path);
     if (change.follow) {
-        if (const std::string problem = DeviceProblem(device.path); !problem.empty()) return fail(problem);
+        if (const std::string problem = network ? "" : DeviceProblem(device.path); !problem.empty())
+            return fail(problem);
         used_[static_cast<std::size_t>(commPort_)] = device;
         openError_ = change.refusal;
         return;
     }
-    auto opened = std::make_unique<DeviceLine>();
+    std::unique_ptr<Line> opened;
+    if (network)
+        opened = std::make_unique<NetworkLine>();
+    else
+        opened = std::make_unique<DeviceLine>();
     if (const std::string reason = opened->open(device.path, {settings_, *line, handshaking_, dtr_, rts_});
         !reason.empty())
         return fail(reason);
     line_ = std::move(opened);
     openedPath_ = device.path;
+    openedShown_ = device.shown;
     openedPort_ = commPort_;
     used_[static_cast<std::size_t>(commPort_)] = device;
+}
+
+// After a line has gone away, why, where the line can tell.
+std::string QtSerialPort::openError() const {
+    if (!openError_.empty() || !line_) return openError_;
+    const std::string gone = line_->goneReason();
+    return gone.empty() ? gone : "Com" + std::to_string(openedPort_) + " (" + openedShown_ + "): " + gone;
 }
 
 void QtSerialPort::output(const std::string& bytes) {
@@ -131,6 +147,10 @@ bool QtSerialPort::waitForInput(double seconds) {
 
 std::string QtSerialPort::input() {
     return line_ ? line_->read(inputLen_) : std::string();
+}
+
+double QtSerialPort::replyDelay() const {
+    return line_ ? line_->replyDelay() : 0;
 }
 
 }  // namespace zr

@@ -32,7 +32,7 @@ public:
     bool portOpen() const override;
     bool lineLost() const override;
     void setPortOpen(bool open) override;
-    std::string openError() const override { return openError_; }
+    std::string openError() const override;
     std::string deviceOf(int16_t number) const override;
 
     void setCommPort(int16_t number) override { commPort_ = number; }
@@ -48,6 +48,7 @@ public:
     int16_t inBufferCount() override;
     bool waitForInput(double seconds) override;
     std::string input() override;
+    double replyDelay() const override;
 
     // What port `number` stands for and in what state, in a few lines for the operator.
     std::string describe(int16_t number) const;
@@ -84,6 +85,7 @@ private:
     bool rts_ = false;
     std::string openError_;
     std::string openedPath_;                  // what the open line is on
+    std::string openedShown_;                 // and how the operator knows it
     int16_t openedPort_ = 0;                  // the port number it was opened as
     mutable std::optional<Listing> listing_;  // the last listing of the ports, while it holds
     int16_t givenPort_ = 0;                   // the port number setDevice gave a device to; 0 when none

@@ -12,6 +12,7 @@
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "live/pumpsim_process.h"
+#include "live/ser2net_process.h"
 
 // zadu-rovu-cli as a script runs it: the real program, pumpsim on a pseudo-terminal.
 class CliTest : public QObject {
@@ -74,7 +75,13 @@ void CliTest::aCallPrintsWhatTheWindowShows() {
     QFile file(sequence);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(row.value(6)) == row.value(6).size());
     file.close();
+    // {net}: the same pump through ser2net on loopback.
+    Ser2netProcess server;
+    if (row[2].contains("{net}"))
+        QVERIFY2(server.start({"telnet(rfc2217),tcp"}, {bench.device()}), qPrintable(server.error()));
     const auto fill = [&](QByteArray text) {
+        if (text.contains("{net}"))
+            text.replace("{net}", "rfc2217://127.0.0.1:" + QByteArray::number(server.port(0)));
         return text.replace("{sim}", bench.device().toUtf8())
             .replace("{seq}", sequence.toUtf8())
             .replace("{dir}", bench.dir.path().toUtf8())

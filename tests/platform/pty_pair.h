@@ -2,11 +2,13 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <stdexcept>
 #include <string>
 
@@ -77,3 +79,34 @@ struct LinkedPort {
     QTemporaryDir folder;
     zr::QtSerialPort port;
 };
+
+// Polls the count (never the event loop) until it reaches `expected` or two seconds pass.
+inline int CountOnceArrived(zr::QtSerialPort& port, int expected) {
+    QElapsedTimer waited;
+    waited.start();
+    while (port.inBufferCount() < expected && waited.elapsed() < 2000) QThread::msleep(5);
+    return port.inBufferCount();
+}
+
+// The baud rate and stop bits a terminal's line has (a pseudo-terminal always keeps 8 data bits
+// and no parity), with " flow control" when any is on.
+inline QString TerminalLine(int fd) {
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0) return "unreadable";
+    const std::pair<int, speed_t> speeds[] = {{1200, B1200}, {2400, B2400},   {4800, B4800},
+                                              {9600, B9600}, {19200, B19200}, {38400, B38400}};
+    int baud = 0;
+    for (auto [rate, speed] : speeds)
+        if (cfgetospeed(&line) == speed) baud = rate;
+    const bool flow = (line.c_cflag & CRTSCTS) || (line.c_iflag & (IXON | IXOFF));
+    return QString("%1 %2%3").arg(baud).arg(line.c_cflag & CSTOPB ? 2 : 1).arg(flow ? " flow control" : "");
+}
+
+// The read calls this process has made so far.
+inline qint64 ReadCalls() {
+    QFile io("/proc/self/io");
+    if (!io.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("syscr:")) return line.mid(6).trimmed().toLongLong();
+    return -1;
+}

@@ -1,8 +1,6 @@
 #include <sys/stat.h>
-#include <termios.h>
 
 #include <QProcess>
-#include <QThread>
 #include <QtTest>
 #include <map>
 #include <memory>
@@ -62,37 +60,6 @@ struct OtherProcess {
     QProcess process;
     QFile lockFile;
 };
-
-// The read calls this process has made so far.
-qint64 ReadCalls() {
-    QFile io("/proc/self/io");
-    if (!io.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : io.readAll().split('\n'))
-        if (line.startsWith("syscr:")) return line.mid(6).trimmed().toLongLong();
-    return -1;
-}
-
-// Polls the count (never the event loop) until it reaches `expected` or two seconds pass.
-int CountOnceArrived(QtSerialPort& port, int expected) {
-    QElapsedTimer waited;
-    waited.start();
-    while (port.inBufferCount() < expected && waited.elapsed() < 2000) QThread::msleep(5);
-    return port.inBufferCount();
-}
-
-// The baud rate and stop bits the device's line has (a pseudo-terminal always keeps 8 data bits
-// and no parity), with " flow control" when any is on.
-QString DeviceLine(int fd) {
-    termios line{};
-    if (::tcgetattr(fd, &line) != 0) return "unreadable";
-    const std::pair<int, speed_t> speeds[] = {{1200, B1200}, {2400, B2400},   {4800, B4800},
-                                              {9600, B9600}, {19200, B19200}, {38400, B38400}};
-    int baud = 0;
-    for (auto [rate, speed] : speeds)
-        if (cfgetospeed(&line) == speed) baud = rate;
-    const bool flow = (line.c_cflag & CRTSCTS) || (line.c_iflag & (IXON | IXOFF));
-    return QString("%1 %2%3").arg(baud).arg(line.c_cflag & CSTOPB ? 2 : 1).arg(flow ? " flow control" : "");
-}
 
 }  // namespace
 
@@ -251,7 +218,7 @@ private slots:
         linked.port.setPortOpen(true);
         const QString refusal = "Cannot open Com1 (" + linked.folder.filePath("COM1") + " -> " +
                                 pty.slaveName.c_str() + "): line settings \"" + row[1] + "\" not understood";
-        QCOMPARE(linked.port.portOpen() ? DeviceLine(pty.slave())
+        QCOMPARE(linked.port.portOpen() ? TerminalLine(pty.slave())
                                         : QString::fromStdString(linked.port.openError()),
                  line ? QString("%1 %2").arg(line->baud).arg(stops[line->stopBits]) : refusal);
     }
@@ -326,14 +293,14 @@ private slots:
         QCOMPARE(first.receive(4), "/1?\r");
         linked.port.setSettings("19200,n,8,1");
         linked.port.setPortOpen(true);  // reused as it is: no new baud rate
-        QCOMPARE(DeviceLine(first.slave()), "9600 1");
+        QCOMPARE(TerminalLine(first.slave()), "9600 1");
         LinkPort(linked.folder, 1, second.slaveName);
         QVERIFY(!linked.port.portOpen());
         QVERIFY(!linked.port.lineLost());  // what the first device sends can still be read
         linked.port.setPortOpen(true);     // told once
         linked.port.setPortOpen(true);
         QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
-        QCOMPARE(DeviceLine(second.slave()), "19200 1");
+        QCOMPARE(TerminalLine(second.slave()), "19200 1");
         linked.port.output("/1Q\r");
         QCOMPARE(second.receive(4), "/1Q\r");
         QCOMPARE(first.receive(4, 100), "");

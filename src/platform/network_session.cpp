@@ -1,0 +1,508 @@
+#include "platform/network_session.h"
+
+#include <gensio/gensio.h>
+#include <gensio/sergensio.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "platform/certificate_check.h"
+#include "platform/gensio_os.h"
+
+namespace zr {
+
+namespace {
+
+// How long connecting may take, and each later step at least (TLS handshake, telnet
+// negotiation, line settings: a few round trips each).
+constexpr double kConnectSeconds = 3.0;
+constexpr double kLeastStepSeconds = 1.0;
+constexpr double kRoundTripsPerStep = 5.0;
+// Reading pauses while this much waits unread (a server that never stops sending).
+constexpr std::size_t kMostWaiting = std::size_t(1) << 20;
+// Baud rate, data bits, parity, stop bits.
+constexpr int kSettings = 4;
+// A server whose connection took this long (seconds) is asked for all of them at once.
+constexpr double kFarRoundTrip = 0.01;
+
+gensio_time TimeOf(double seconds) {
+    const auto whole = static_cast<std::int64_t>(seconds);
+    return {whole, static_cast<std::int32_t>((seconds - double(whole)) * 1e9)};
+}
+
+std::string SecondsText(double seconds) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%g s", seconds);
+    return text;
+}
+
+unsigned int ParityCode(QSerialPort::Parity parity) {
+    switch (parity) {
+        case QSerialPort::OddParity:
+            return SERGENSIO_PARITY_ODD;
+        case QSerialPort::EvenParity:
+            return SERGENSIO_PARITY_EVEN;
+        case QSerialPort::MarkParity:
+            return SERGENSIO_PARITY_MARK;
+        case QSerialPort::SpaceParity:
+            return SERGENSIO_PARITY_SPACE;
+        default:
+            return SERGENSIO_PARITY_NONE;
+    }
+}
+
+// RFC 2217 numbers 1.5 stop bits 3.
+unsigned int StopBitsCode(QSerialPort::StopBits stopBits) {
+    return stopBits == QSerialPort::OneAndHalfStop ? 3 : static_cast<unsigned int>(stopBits);
+}
+
+}  // namespace
+
+NetworkSession::NetworkSession(NetworkName name, LineOptions options, gensio_os_funcs* os,
+                               std::function<void()> ended)
+    : name_(std::move(name)),
+      options_(std::move(options)),
+      os_(os),
+      ended_(std::move(ended)),
+      waiter_(gensio_os_funcs_alloc_waiter(os)),
+      timer_(gensio_os_funcs_alloc_timer(os, TimeIsUp, this)) {}
+
+NetworkSession::~NetworkSession() {
+    if (timer_) {
+        gensio_os_funcs_stop_timer(os_, timer_);
+        gensio_os_funcs_free_timer(os_, timer_);
+    }
+    if (waiter_) gensio_os_funcs_free_waiter(os_, waiter_);
+}
+
+void NetworkSession::run() {
+    BecomeGensioThread();
+    for (;;) {
+        std::function<void()> work;
+        {
+            std::lock_guard lock(mutex_);
+            if (!work_.empty()) {
+                work = std::move(work_.front());
+                work_.pop_front();
+            } else if (stopping_ && !io_ && closing_ == 0) {
+                return;
+            }
+        }
+        if (work)
+            work();
+        else
+            gensio_os_funcs_wait(os_, waiter_, 1, nullptr);
+    }
+}
+
+void NetworkSession::post(std::function<void()> work) {
+    {
+        std::lock_guard lock(mutex_);
+        work_.push_back(std::move(work));
+    }
+    gensio_os_funcs_wake(os_, waiter_);
+}
+
+// The steps of an opening. Each begins with its own time limit; Opened() ends it and begins
+// the next, until the line is ready.
+
+void NetworkSession::begin(Step step, double seconds) {
+    step_ = step;
+    stepStart_ = Clock::now();
+    gensio_os_funcs_stop_timer(os_, timer_);
+    gensio_time limit = TimeOf(seconds);
+    gensio_os_funcs_start_timer(os_, timer_, &limit);
+}
+
+void NetworkSession::start() {
+    if (!waiter_ || !timer_) return end(State::Failed, "the network library has no room to work");
+    // Looks the host up; the resolver's own time limits apply, while window events run.
+    if (const int err = str_to_gensio(GensioTcp(name_).c_str(), os_, Event, this, &io_); err != 0) {
+        io_ = nullptr;
+        return end(State::Failed, failureOf(err));
+    }
+    begin(Step::Connect, kConnectSeconds);
+    if (const int err = gensio_open(io_, Opened, this); err != 0) end(State::Failed, failureOf(err));
+}
+
+// gensio's callbacks only hand the step on: it goes on from the service thread's own loop,
+// outside gensio's callback (where a further request of a layer still opening is not sent).
+void NetworkSession::Opened(gensio*, int err, void* self) {
+    auto* session = static_cast<NetworkSession*>(self);
+    session->post([session, err] { session->opened(err); });
+}
+
+void NetworkSession::opened(int err) {
+    if (state() != State::Opening) return;  // given up meanwhile
+    if (err != 0) return end(State::Failed, failureOf(err));
+    switch (step_) {
+        case Step::Connect: {
+            std::lock_guard lock(mutex_);
+            roundTrip_ = std::chrono::duration<double>(Clock::now() - stepStart_).count();
+        }
+            if (name_.tls) return stack(Step::Tls, GensioTls(name_));
+            [[fallthrough]];
+        case Step::Tls:
+            if (name_.rfc2217) return stack(Step::Telnet, "telnet(rfc2217)");
+            return ready();
+        case Step::Telnet:
+            // The server's confirmations come in with the data: reading goes on from here.
+            gensio_set_read_callback_enable(io_, true);
+            return applySettings();
+        case Step::Settings:
+            return;
+    }
+}
+
+void NetworkSession::stack(Step step, const std::string& layer) {
+    begin(step, negotiationSeconds());
+    gensio* upper = nullptr;
+    if (const int err = str_to_gensio_child(io_, layer.c_str(), os_, Event, this, &upper); err != 0)
+        return end(State::Failed, failureOf(err));
+    io_ = upper;
+    if (const int err = gensio_open_nochild(io_, Opened, this); err != 0) end(State::Failed, failureOf(err));
+}
+
+// Asks the remote port for the window's line settings and waits until each is confirmed. Only
+// these: a server on a pseudo-terminal never confirms modem lines. The baud rate goes first, and
+// its confirmation tells the round trip. On a near server the rest follow one after the other,
+// so that each confirmation leaves it at once (a server holds small answers back while one is
+// unacknowledged, which delays a burst of them by the peer's delayed acknowledgement, some
+// 40 ms); on a far one they go together, in one round trip instead of three.
+void NetworkSession::applySettings() {
+    begin(Step::Settings, negotiationSeconds());
+    settingsLeft_ = kSettings;
+    askSetting(0);
+}
+
+void NetworkSession::askSetting(int setting) {
+    static constexpr sergensio_done kDone[] = {SettingDone<0>, SettingDone<1>, SettingDone<2>,
+                                               SettingDone<3>};
+    sergensio* sio = gensio_to_sergensio(io_);
+    const unsigned int value = asked(setting);
+    int err = GE_NOTSUP;
+    if (sio && setting == 0) err = sergensio_baud(sio, value, kDone[0], this);
+    if (sio && setting == 1) err = sergensio_datasize(sio, value, kDone[1], this);
+    if (sio && setting == 2) err = sergensio_parity(sio, value, kDone[2], this);
+    if (sio && setting == 3) err = sergensio_stopbits(sio, value, kDone[3], this);
+    if (err != 0 && state() == State::Opening) end(State::Failed, failureOf(err));
+}
+
+unsigned int NetworkSession::asked(int setting) const {
+    const LineSettings& line = options_.line;
+    const unsigned int values[] = {static_cast<unsigned int>(line.baud),
+                                   static_cast<unsigned int>(line.dataBits), ParityCode(line.parity),
+                                   StopBitsCode(line.stopBits)};
+    return values[setting];
+}
+
+template <int Setting>
+void NetworkSession::SettingDone(sergensio*, int err, unsigned int value, void* self) {
+    auto* session = static_cast<NetworkSession*>(self);
+    session->post([session, err, value] { session->settingDone(Setting, err, value); });
+}
+
+void NetworkSession::settingDone(int setting, int err, unsigned int value) {
+    if (state() != State::Opening) return;
+    if (err != 0) return end(State::Failed, failureOf(err));
+    const char* what[] = {"baud rate", "data bits", "parity", "stop bits"};
+    if (value != asked(setting))
+        return end(State::Failed, where() + " kept its serial port at " + what[setting] + " " +
+                                      std::to_string(value) + " where " + std::to_string(asked(setting)) +
+                                      " was asked: that port may not take it");
+    if (setting == 0) {
+        // One round trip: a longer one than connecting took counts.
+        double roundTrip = 0;
+        {
+            std::lock_guard lock(mutex_);
+            roundTrip_ =
+                std::max(roundTrip_, std::chrono::duration<double>(Clock::now() - stepStart_).count());
+            roundTrip = roundTrip_;
+        }
+        together_ = roundTrip >= kFarRoundTrip;
+        for (int next = 1; next < (together_ ? kSettings : 2); ++next) askSetting(next);
+    } else if (!together_ && setting + 1 < kSettings) {
+        askSetting(setting + 1);
+    }
+    if (--settingsLeft_ == 0) ready();
+}
+
+void NetworkSession::ready() {
+    gensio_os_funcs_stop_timer(os_, timer_);
+    gensio_set_read_callback_enable(io_, true);
+    {
+        std::lock_guard lock(mutex_);
+        state_ = State::Open;
+    }
+    ended_();
+}
+
+void NetworkSession::TimeIsUp(gensio_timer*, void* self) {
+    auto* session = static_cast<NetworkSession*>(self);
+    session->post([session] {
+        if (session->state() == State::Opening) session->end(State::Failed, session->failureOf(GE_TIMEDOUT));
+    });
+}
+
+// gensio checks the certificate against the CA; the host it is for is checked here.
+int NetworkSession::checkCertificate(gensio* tls, int err, const char* problem) {
+    std::string pem(8192, '\0');
+    gensiods length = pem.size();
+    if (gensio_control(tls, 0, GENSIO_CONTROL_GET, GENSIO_CONTROL_CERT, pem.data(), &length) != 0) length = 0;
+    if (length > pem.size()) {
+        pem.assign(length, '\0');
+        if (gensio_control(tls, 0, GENSIO_CONTROL_GET, GENSIO_CONTROL_CERT, pem.data(), &length) != 0)
+            length = 0;
+    }
+    pem.resize(std::min<std::size_t>(length, pem.size()));
+    if (err == GE_CERTEXPIRED) {
+        const std::string expiry = CertificateExpiry(pem);
+        certificateProblem_ = "the server's certificate expired" + (expiry.empty() ? "" : " on " + expiry) +
+                              ": renew it on the server (or check this computer's clock)";
+        return GE_NOTSUP;
+    }
+    if (err == GE_CERTNOTFOUND) {
+        certificateProblem_ = "the server's certificate is not signed by a CA in " + name_.ca +
+                              ": give ca= the file of the CA that signed it";
+        return GE_NOTSUP;
+    }
+    if (err != 0) {
+        certificateProblem_ = std::string("the server's certificate was refused (") +
+                              (problem ? problem : gensio_err_to_str(err)) +
+                              "): check ca= and the server's certificate";
+        return GE_NOTSUP;
+    }
+    const bool address = name_.ipv6 || name_.host.find_first_not_of("0123456789.") == std::string::npos;
+    if (const std::string names = CertificateNamesIfNotFor(pem, name_.host, address); !names.empty()) {
+        certificateProblem_ = "the server's certificate is for " + names + ", not " + name_.host +
+                              ": connect by a name it holds, or give the server a certificate for " +
+                              name_.host;
+        return GE_AUTHREJECT;
+    }
+    return GE_NOTSUP;
+}
+
+int NetworkSession::Event(gensio* io, void* self, int event, int err, unsigned char* buffer, gensiods* length,
+                          const char* const* auxiliary) {
+    auto* session = static_cast<NetworkSession*>(self);
+    switch (event) {
+        case GENSIO_EVENT_READ:
+            session->received(err, buffer, length);
+            return 0;
+        case GENSIO_EVENT_WRITE_READY:
+            session->flush();
+            return 0;
+        case GENSIO_EVENT_POSTCERT_VERIFY:
+            return session->checkCertificate(io, err, auxiliary ? auxiliary[0] : nullptr);
+        default:
+            return GE_NOTSUP;
+    }
+}
+
+// The bytes that came, kept for the window's thread; a read error is the connection's end.
+void NetworkSession::received(int err, const unsigned char* bytes, gensiods* length) {
+    if (err != 0) return lost(err);
+    bool pause = false;
+    {
+        std::lock_guard lock(mutex_);
+        received_.append(reinterpret_cast<const char*>(bytes), *length);
+        pause = received_.size() >= kMostWaiting;
+        readingPaused_ = readingPaused_ || pause;
+    }
+    arrived_.notify_all();
+    if (pause) gensio_set_read_callback_enable(io_, false);
+}
+
+void NetworkSession::resumeReading() {
+    if (state() != State::Open || !io_) return;
+    {
+        std::lock_guard lock(mutex_);
+        readingPaused_ = false;
+    }
+    gensio_set_read_callback_enable(io_, true);
+}
+
+void NetworkSession::send(const std::string& bytes) {
+    if (state() != State::Open || !io_) return;
+    outgoing_ += bytes;
+    flush();
+}
+
+// Writes what gensio takes now; the rest goes when it says there is room.
+void NetworkSession::flush() {
+    while (!outgoing_.empty() && io_) {
+        gensiods count = 0;
+        if (const int err = gensio_write(io_, &count, outgoing_.data(), outgoing_.size(), nullptr); err != 0)
+            return lost(err);
+        outgoing_.erase(0, count);
+        if (count == 0) return gensio_set_write_callback_enable(io_, true);
+    }
+    if (io_) gensio_set_write_callback_enable(io_, false);
+}
+
+// The server closed the connection, or it failed: during the opening, that ends the opening.
+void NetworkSession::lost(int err) {
+    const State now = state();
+    if (now == State::Open) end(State::Gone, goneText(err));
+    if (now == State::Opening) end(State::Failed, err == GE_REMCLOSE ? goneText(err) : failureOf(err));
+}
+
+void NetworkSession::fail(const std::string& reason) {
+    if (state() == State::Opening) end(State::Failed, reason);
+}
+
+void NetworkSession::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    gensio_os_funcs_stop_timer(os_, timer_);
+    close();
+}
+
+void NetworkSession::end(State state, const std::string& reason) {
+    {
+        std::lock_guard lock(mutex_);
+        state_ = state;
+        reason_ = reason;
+    }
+    arrived_.notify_all();
+    gensio_os_funcs_stop_timer(os_, timer_);
+    close();
+    if (state == State::Failed) ended_();
+}
+
+void NetworkSession::close() {
+    if (!io_) return;
+    gensio* io = std::exchange(io_, nullptr);
+    if (gensio_close(io, Closed, this) == 0)
+        ++closing_;
+    else
+        gensio_free(io);
+}
+
+void NetworkSession::Closed(gensio* io, void* self) {
+    auto* session = static_cast<NetworkSession*>(self);
+    gensio_free(io);
+    --session->closing_;
+    gensio_os_funcs_wake(session->os_, session->waiter_);
+}
+
+// The later steps may take a few of the round trips that connecting took, and at least a second.
+double NetworkSession::negotiationSeconds() const {
+    return std::max(kLeastStepSeconds, kRoundTripsPerStep * roundTrip());
+}
+
+std::string NetworkSession::where() const {
+    return (name_.ipv6 ? "[" + name_.host + "]" : name_.host) + ":" + std::to_string(name_.port);
+}
+
+std::string NetworkSession::failureOf(int err) const {
+    const std::string& host = name_.host;
+    const std::string port = std::to_string(name_.port);
+    const std::string detail = gensio_err_to_str(err);
+    const std::string limit = SecondsText(step_ == Step::Connect ? kConnectSeconds : negotiationSeconds());
+    switch (step_) {
+        case Step::Connect:
+            switch (err) {
+                case GE_NOTFOUND:
+                case GE_UNKNOWN_NAME_ERROR:
+                case GE_NAME_ERROR:
+                case GE_NAME_INVALID:
+                    return "host " + host + " not found: check its name, or give its address";
+                case GE_NAME_SERVER_FAILURE:
+                case GE_NAME_NET_NOT_UP:
+                    return "the name " + host + " could not be looked up (" + detail +
+                           "): check the network, or give the host's address";
+                case GE_CONNREFUSE:
+                    return host + " refused the connection on port " + port +
+                           ": check that ser2net runs there and serves port " + port;
+                case GE_TIMEDOUT:
+                    return "no answer from " + host + " on port " + port + " within " + limit +
+                           ": check that " + host +
+                           " is on and reachable from here, and that no firewall holds port " + port +
+                           " back";
+                default:
+                    return "cannot connect to " + host + " on port " + port + " (" + detail +
+                           "): check the network and that " + host + " is on";
+            }
+        case Step::Tls:
+            if (!certificateProblem_.empty()) return certificateProblem_;
+            if (err == GE_TIMEDOUT)
+                return where() + " did not answer the TLS handshake within " + limit +
+                       ": is it a TLS port? Without TLS, write rfc2217:// or socket://";
+            return "no TLS connection with " + where() + " (" + detail +
+                   "): is it a TLS port? Without TLS, write rfc2217:// or socket://";
+        case Step::Telnet:
+            if (err == GE_REMCLOSE) return goneText(err);
+            if (err == GE_TIMEDOUT)
+                return where() + " did not answer the telnet negotiation within " + limit +
+                       ": if it is a raw TCP port, write socket://" + where();
+            return "the telnet negotiation with " + where() + " failed (" + detail + ")";
+        case Step::Settings:
+            if (err == GE_NOTSUP)
+                return where() +
+                       " does not offer RFC 2217 com-port control, so the baud rate cannot be set there: "
+                       "give its "
+                       "ser2net accepter telnet(rfc2217), or write socket://" +
+                       where() + " to keep the server's own line settings";
+            if (err == GE_TIMEDOUT)
+                return where() + " did not confirm the line settings within " + limit +
+                       ": check that its serial port takes them";
+            return "setting the line at " + where() + " failed (" + detail + ")";
+    }
+    return detail;
+}
+
+std::string NetworkSession::goneText(int err) const {
+    if (err != GE_REMCLOSE)
+        return "the connection to " + where() + " failed (" + gensio_err_to_str(err) +
+               "): check the network; the next Send connects again";
+    return where() + " closed the connection: check that ser2net runs on " + name_.host +
+           " and that no other client has the port (ser2net serves one at a time); the next Send connects "
+           "again";
+}
+
+NetworkSession::State NetworkSession::state() const {
+    std::lock_guard lock(mutex_);
+    return state_;
+}
+
+std::string NetworkSession::reason() const {
+    std::lock_guard lock(mutex_);
+    return reason_;
+}
+
+std::size_t NetworkSession::waiting() const {
+    std::lock_guard lock(mutex_);
+    return received_.size();
+}
+
+bool NetworkSession::waitForInput(int milliseconds) {
+    std::unique_lock lock(mutex_);
+    arrived_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                      [this] { return !received_.empty() || state_ != State::Open; });
+    return !received_.empty();
+}
+
+std::string NetworkSession::take(std::size_t most) {
+    std::string bytes;
+    bool resume = false;
+    {
+        std::lock_guard lock(mutex_);
+        const std::size_t count = most == 0 ? received_.size() : std::min(most, received_.size());
+        bytes = received_.substr(0, count);
+        received_.erase(0, count);
+        resume = readingPaused_ && received_.size() < kMostWaiting / 2;
+    }
+    if (resume) post([this] { resumeReading(); });
+    return bytes;
+}
+
+double NetworkSession::roundTrip() const {
+    std::lock_guard lock(mutex_);
+    return roundTrip_;
+}
+
+}  // namespace zr

@@ -1,0 +1,191 @@
+#include <QDateTime>
+#include <QProcess>
+#include <QtTest>
+#include <memory>
+
+#include "fakes/table_file.h"
+#include "fakes/test_registry.h"
+#include "live/ser2net_process.h"
+#include "live/test_certificates.h"
+#include "pty_pair.h"
+
+using namespace zr;
+
+namespace {
+
+// A program folder whose COM1 is a one-line file naming a network port, and the port object
+// on it.
+struct NetworkPort {
+    explicit NetworkPort(const QString& name) : port(folder.path()) {
+        QFile file(folder.filePath("COM1"));
+        if (file.open(QIODevice::WriteOnly)) file.write(name.toUtf8() + "\n");
+    }
+    QString com1() const { return folder.filePath("COM1"); }
+    QTemporaryDir folder;
+    QtSerialPort port;
+};
+
+// When the certificate's validity ends, as openssl tells it ("notAfter=Dec  6 23:39:50 2026 GMT").
+QString EndOf(const QString& certificate) {
+    QProcess openssl;
+    openssl.start("openssl", {"x509", "-in", certificate, "-noout", "-enddate"});
+    openssl.waitForFinished();
+    const QString line = QString::fromLatin1(openssl.readAll()).trimmed().section('=', 1).simplified();
+    return QDateTime::fromString(line, "MMM d HH:mm:ss yyyy 'GMT'").toString("yyyy-MM-dd HH:mm 'UTC'");
+}
+
+}  // namespace
+
+// Network ports through the port object, against a real ser2net on loopback with pumps played on
+// its pseudo-terminal: openings and their faults, bytes and line settings, a server that goes.
+class NetworkPortTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY2(certificates.make(), qPrintable(certificates.error()));
+        expiry = EndOf(certificates.expired());
+        const QStringList accepters{
+            "telnet(rfc2217),tcp",
+            "tcp",
+            "telnet,tcp",
+            "telnet(rfc2217)," + certificates.accepter(certificates.server()) + ",tcp",
+            certificates.accepter(certificates.server()) + ",tcp",
+            "telnet(rfc2217)," + certificates.accepter(certificates.expired()) + ",tcp",
+            "telnet(rfc2217)," + certificates.accepter(certificates.otherHost()) + ",tcp",
+            "ipv6:telnet(rfc2217),tcp"};
+        QStringList devices;
+        for (const PtyPair& pty : ptys) devices << QString::fromStdString(pty.slaveName);
+        QVERIFY2(server.start(accepters, devices), qPrintable(server.error()));
+    }
+
+    void openingsNameTheServerAndWhatWentWrong_data() {
+        test::AddTableRows(QFINDTESTDATA("network_openings.txt"));
+    }
+    void openingsNameTheServerAndWhatWentWrong() {
+        QFETCH(QByteArrayList, row);
+        NetworkPort network(expand(row[1]));
+        // Another client first: ser2net serves one at a time.
+        std::unique_ptr<NetworkPort> other;
+        if (row[2] == "busy") {
+            other = std::make_unique<NetworkPort>(expand(row[1]));
+            other->port.setPortOpen(true);
+            QVERIFY2(other->port.portOpen(), other->port.openError().c_str());
+        }
+        const QString tooltip = QString::fromStdString(network.port.describe(1));
+        QString expected = expand(row[3], network.com1());
+        QElapsedTimer took;
+        took.start();
+        network.port.setPortOpen(true);
+        // One that opens and is to fail fails once a frame has gone.
+        if (network.port.portOpen() && !expected.isEmpty()) {
+            network.port.output("/1?\r");
+            while (network.port.portOpen() && took.elapsed() < 1000) QThread::msleep(1);
+        }
+        // "[Cannot open ]": a server that refuses at once may do so before the opening has
+        // ended or just after.
+        const QString error = QString::fromStdString(network.port.openError());
+        if (expected.startsWith("[Cannot open ]"))
+            expected.replace(0, 14, error.startsWith("Cannot open ") ? "Cannot open " : "");
+        QCOMPARE(error, expected);
+        QCOMPARE(network.port.portOpen(), expected.isEmpty());
+        if (row[4] != "*") QCOMPARE(tooltip, expand(row[4], network.com1()));
+        // Once the other client has gone, the port opens.
+        if (other) {
+            other.reset();
+            network.port.setPortOpen(true);
+            QVERIFY2(network.port.portOpen(), network.port.openError().c_str());
+        }
+    }
+
+    void bytesCrossUnchangedAndTheBaudRateFollows_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("accepter");
+        QTest::addColumn<QString>("line");  // the pseudo-terminal's baud rate and stop bits
+        QTest::newRow("telnet with RFC 2217") << "rfc2217://127.0.0.1:{RFC}" << 0 << "19200 1";
+        QTest::newRow("raw TCP: the server's") << "socket://127.0.0.1:{RAW}" << 1 << "9600 1";
+        QTest::newRow("telnet over TLS") << "rfc2217+tls://localhost:{TLS}?ca={CA}" << 3 << "19200 1";
+    }
+    void bytesCrossUnchangedAndTheBaudRateFollows() {
+        QFETCH(QString, name);
+        QFETCH(int, accepter);
+        QFETCH(QString, line);
+        PtyPair& pty = ptys[accepter];
+        std::string all;
+        for (int b = 0; b < 256; ++b) all += char(b);
+        NetworkPort network(expand(name.toLatin1()));
+        pty.receive(1 << 16, 50);  // what earlier tests left on the line
+        network.port.setSettings("19200,n,8,1");
+        network.port.setPortOpen(true);
+        QVERIFY2(network.port.portOpen(), network.port.openError().c_str());
+        network.port.output(all + "\r");  // 0xFF, CR and NUL among them: nothing added, nothing lost
+        QCOMPARE(pty.receive(257), all + "\r");
+        // Read once bytes have crossed: a raw port's server sets its line up as the connection comes.
+        QCOMPARE(TerminalLine(pty.slave()), line);
+        pty.send(all);
+        QCOMPARE(CountOnceArrived(network.port, 256), 256);
+        QCOMPARE(network.port.input(), all);
+        network.port.setPortOpen(false);
+        QCOMPARE(pty.receive(1, 100), "");
+    }
+
+    // Left open, the line reads nothing; a server that goes away closes it at once, without an
+    // event loop, and nothing reads the dead connection; the server back, the port opens again.
+    void aServerThatGoesClosesThePortAndNothingPollsIt() {
+        PtyPair line;
+        Ser2netProcess own;
+        const QStringList device{QString::fromStdString(line.slaveName)};
+        QVERIFY2(own.start({"telnet(rfc2217),tcp"}, device), qPrintable(own.error()));
+        const QString address = "127.0.0.1:" + QString::number(own.port(0));
+        NetworkPort network("rfc2217://" + address);
+        network.port.setPortOpen(true);
+        network.port.output("/1?\r");  // unanswered: the port stays open
+        QCOMPARE(line.receive(4), "/1?\r");
+        const auto readsInHalfASecond = [] {
+            const qint64 before = ReadCalls();
+            QTest::qWait(500);
+            return ReadCalls() - before;
+        };
+        QVERIFY(readsInHalfASecond() < 10);
+        own.stop();
+        QElapsedTimer took;
+        took.start();
+        while (network.port.portOpen() && took.elapsed() < 1000) QThread::msleep(1);
+        QVERIFY(took.elapsed() < 200);
+        QCOMPARE(
+            QString::fromStdString(network.port.openError()),
+            "Com1 (" + network.com1() + " -> rfc2217://" + address + "): " + address +
+                " closed the connection: check that ser2net runs on 127.0.0.1 and that no other client has "
+                "the port (ser2net serves one at a time); the next Send connects again");
+        QVERIFY(readsInHalfASecond() < 10);
+        QVERIFY2(own.start({"telnet(rfc2217),tcp"}, device, own.ports()), qPrintable(own.error()));
+        network.port.setPortOpen(true);
+        QVERIFY2(network.port.portOpen(), network.port.openError().c_str());
+        network.port.output("/1Q\r");
+        QCOMPARE(line.receive(4), "/1Q\r");
+    }
+
+private:
+    // A table's text with the ports and files of this run in place of their keys, "@" standing
+    // for COM1's path.
+    QString expand(const QByteArray& text, const QString& com1 = {}) const {
+        const QStringList keys{"{RFC}",    "{RAW}",     "{TELNET}", "{TLS}",
+                               "{RAWTLS}", "{EXPIRED}", "{BENCH9}", "{V6}"};
+        QString expanded = QString::fromLatin1(text)
+                               .replace("{CLOSED}", QString::number(closed))
+                               .replace("{CA}", certificates.ca())
+                               .replace("{OTHERCA}", certificates.otherCa())
+                               .replace("{EXPIRY}", expiry)
+                               .replace("@", com1);
+        for (int i = 0; i < keys.size(); ++i) expanded.replace(keys[i], QString::number(server.port(i)));
+        return expanded;
+    }
+
+    PtyPair ptys[8];  // one for each accepter: ser2net serves a device to one of them at a time
+    const int closed = FreeLoopbackPort();
+    QString expiry;
+    TestCertificates certificates;
+    Ser2netProcess server;
+};
+
+ZR_TEST(NetworkPortTest);
+#include "test_network_port.moc"
