@@ -70,9 +70,10 @@ void DelayRelay::relay(int client) {
     while (!stop_ && (serverOpen || !held.empty())) {
         int wait = 100;
         if (!held.empty())
-            wait = std::max<int>(0, int(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            held.front().first - Clock::now())
-                                            .count()));
+            wait = std::max<int>(
+                0,
+                int(std::chrono::duration_cast<std::chrono::milliseconds>(held.front().first - Clock::now())
+                        .count()));
         pollfd ends[] = {{client, POLLIN, 0}, {server, short(serverOpen ? POLLIN : 0), 0}};
         ::poll(ends, 2, wait);
         char bytes[4096];

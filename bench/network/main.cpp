@@ -50,9 +50,10 @@ struct Pump {
     bool start() {
         if (!link.sim.start(simFolder.path(), {})) return fail(link.sim.error());
         const QString device = simFolder.filePath("COM1");
-        if (!server.start({"telnet(rfc2217),tcp(nodelay)", "tcp(nodelay)",
-                           "telnet(rfc2217)," + certificates.accepter(certificates.server()) + ",tcp(nodelay)"},
-                          {device, device, device}))
+        if (!server.start(
+                {"telnet(rfc2217),tcp(nodelay)", "tcp(nodelay)",
+                 "telnet(rfc2217)," + certificates.accepter(certificates.server()) + ",tcp(nodelay)"},
+                {device, device, device}))
             return fail(server.error());
         return certificates.make() || fail(certificates.error());
     }
@@ -60,8 +61,9 @@ struct Pump {
         std::fprintf(stderr, "%s\n", qPrintable(why));
         return false;
     }
-    // COM1 becomes the device, or a file naming a network port.
+    // COM1 becomes the device, or a file naming a network port, chosen again as in Setup.
     void reach(const QString& name) {
+        link.port.choosePort(1);
         QFile::remove(link.folder.filePath("COM1"));
         if (name.isEmpty()) {
             QFile::link(simFolder.filePath("COM1"), link.folder.filePath("COM1"));
@@ -159,15 +161,16 @@ int main(int argc, char* argv[]) {
         Row(("DT Send to decoded reply, rfc2217 via ser2net, " + when).c_str(), network.median, "ms");
         Row(("ratio network / local, " + when).c_str(), network.median / local.median, "x");
         Row(("processor time per transaction, local device, " + when).c_str(), local.cpuPerTransaction, "ms");
-        Row(("processor time per transaction, rfc2217 via ser2net, " + when).c_str(), network.cpuPerTransaction,
-            "ms");
+        Row(("processor time per transaction, rfc2217 via ser2net, " + when).c_str(),
+            network.cpuPerTransaction, "ms");
     }
 
     const QString port = QString::number(pump.server.port(1)), tls = QString::number(pump.server.port(2));
     for (const auto& [what, name] :
          {std::pair{"connect alone, rfc2217 (connection, telnet, line settings)", pump.rfc2217()},
           std::pair{"connect alone, socket", "socket://127.0.0.1:" + port},
-          std::pair{"connect alone, rfc2217+tls", "rfc2217+tls://localhost:" + tls + "?ca=" + pump.certificates.ca()}}) {
+          std::pair{"connect alone, rfc2217+tls",
+                    "rfc2217+tls://localhost:" + tls + "?ca=" + pump.certificates.ca()}}) {
         pump.reach(name);
         Row(what, ConnectMilliseconds(pump, count), "ms");
     }
@@ -176,7 +179,8 @@ int main(int argc, char* argv[]) {
     DelayRelay far(pump.server.port(0), 0.150);
     pump.reach("rfc2217://127.0.0.1:" + QString::number(far.port()));
     const Timing slow = Transactions(pump, std::max(3, count / 8), std::chrono::milliseconds(50));
-    Row(("DT Send to decoded reply, answers 150 ms late (" + std::to_string(slow.failures) + " failed)").c_str(),
+    Row(("DT Send to decoded reply, answers 150 ms late (" + std::to_string(slow.failures) + " failed)")
+            .c_str(),
         slow.median, "ms");
     Row("first reply byte after the frame, answers 150 ms late",
         1000.0 * (pump.link.m.LastExchange.firstByteAt - pump.link.m.LastExchange.sentAt), "ms");
