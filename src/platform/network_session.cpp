@@ -4,11 +4,10 @@
 #include <gensio/sergensio.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
-#include "platform/certificate_check.h"
 #include "platform/gensio_os.h"
+#include "platform/network_reasons.h"
 
 namespace zr {
 
@@ -29,12 +28,6 @@ constexpr double kFarRoundTrip = 0.01;
 gensio_time TimeOf(double seconds) {
     const auto whole = static_cast<std::int64_t>(seconds);
     return {whole, static_cast<std::int32_t>((seconds - double(whole)) * 1e9)};
-}
-
-std::string SecondsText(double seconds) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%g s", seconds);
-    return text;
 }
 
 unsigned int ParityCode(QSerialPort::Parity parity) {
@@ -107,7 +100,7 @@ void NetworkSession::post(std::function<void()> work) {
 // The steps of an opening. Each begins with its own time limit; Opened() ends it and begins
 // the next, until the line is ready.
 
-void NetworkSession::begin(Step step, double seconds) {
+void NetworkSession::begin(OpeningStep step, double seconds) {
     step_ = step;
     stepStart_ = Clock::now();
     gensio_os_funcs_stop_timer(os_, timer_);
@@ -122,7 +115,7 @@ void NetworkSession::start() {
         io_ = nullptr;
         return end(State::Failed, failureOf(err));
     }
-    begin(Step::Connect, kConnectSeconds);
+    begin(OpeningStep::Connect, kConnectSeconds);
     if (const int err = gensio_open(io_, Opened, this); err != 0) end(State::Failed, failureOf(err));
 }
 
@@ -137,25 +130,25 @@ void NetworkSession::opened(int err) {
     if (state() != State::Opening) return;  // given up meanwhile
     if (err != 0) return end(State::Failed, failureOf(err));
     switch (step_) {
-        case Step::Connect: {
+        case OpeningStep::Connect: {
             std::lock_guard lock(mutex_);
             roundTrip_ = std::chrono::duration<double>(Clock::now() - stepStart_).count();
         }
-            if (name_.tls) return stack(Step::Tls, GensioTls(name_));
+            if (name_.tls) return stack(OpeningStep::Tls, GensioTls(name_));
             [[fallthrough]];
-        case Step::Tls:
-            if (name_.rfc2217) return stack(Step::Telnet, "telnet(rfc2217)");
+        case OpeningStep::Tls:
+            if (name_.rfc2217) return stack(OpeningStep::Telnet, "telnet(rfc2217)");
             return ready();
-        case Step::Telnet:
+        case OpeningStep::Telnet:
             // The server's confirmations come in with the data: reading goes on from here.
             gensio_set_read_callback_enable(io_, true);
             return applySettings();
-        case Step::Settings:
+        case OpeningStep::Settings:
             return;
     }
 }
 
-void NetworkSession::stack(Step step, const std::string& layer) {
+void NetworkSession::stack(OpeningStep step, const std::string& layer) {
     begin(step, negotiationSeconds());
     gensio* upper = nullptr;
     if (const int err = str_to_gensio_child(io_, layer.c_str(), os_, Event, this, &upper); err != 0)
@@ -171,7 +164,7 @@ void NetworkSession::stack(Step step, const std::string& layer) {
 // unacknowledged, which delays a burst of them by the peer's delayed acknowledgement, some
 // 40 ms); on a far one they go together, in one round trip instead of three.
 void NetworkSession::applySettings() {
-    begin(Step::Settings, negotiationSeconds());
+    begin(OpeningStep::Settings, negotiationSeconds());
     settingsLeft_ = kSettings;
     askSetting(0);
 }
@@ -208,7 +201,7 @@ void NetworkSession::settingDone(int setting, int err, unsigned int value) {
     if (err != 0) return end(State::Failed, failureOf(err));
     const char* what[] = {"baud rate", "data bits", "parity", "stop bits"};
     if (value != asked(setting))
-        return end(State::Failed, where() + " kept its serial port at " + what[setting] + " " +
+        return end(State::Failed, HostAndPort(name_) + " kept its serial port at " + what[setting] + " " +
                                       std::to_string(value) + " where " + std::to_string(asked(setting)) +
                                       " was asked: that port may not take it");
     if (setting == 0) {
@@ -256,31 +249,9 @@ int NetworkSession::checkCertificate(gensio* tls, int err, const char* problem) 
             length = 0;
     }
     pem.resize(std::min<std::size_t>(length, pem.size()));
-    if (err == GE_CERTEXPIRED) {
-        const std::string expiry = CertificateExpiry(pem);
-        certificateProblem_ = "the server's certificate expired" + (expiry.empty() ? "" : " on " + expiry) +
-                              ": renew it on the server (or check this computer's clock)";
-        return GE_NOTSUP;
-    }
-    if (err == GE_CERTNOTFOUND) {
-        certificateProblem_ = "the server's certificate is not signed by a CA in " + name_.ca +
-                              ": give ca= the file of the CA that signed it";
-        return GE_NOTSUP;
-    }
-    if (err != 0) {
-        certificateProblem_ = std::string("the server's certificate was refused (") +
-                              (problem ? problem : gensio_err_to_str(err)) +
-                              "): check ca= and the server's certificate";
-        return GE_NOTSUP;
-    }
-    const bool address = name_.ipv6 || name_.host.find_first_not_of("0123456789.") == std::string::npos;
-    if (const std::string names = CertificateNamesIfNotFor(pem, name_.host, address); !names.empty()) {
-        certificateProblem_ = "the server's certificate is for " + names + ", not " + name_.host +
-                              ": connect by a name it holds, or give the server a certificate for " +
-                              name_.host;
-        return GE_AUTHREJECT;
-    }
-    return GE_NOTSUP;
+    certificateProblem_ = CertificateRefusal(err, problem, pem, name_);
+    // A refusal of gensio's own fails the step as it is; a host refused here fails it too.
+    return certificateProblem_.empty() || err != 0 ? GE_NOTSUP : GE_AUTHREJECT;
 }
 
 int NetworkSession::Event(gensio* io, void* self, int event, int err, unsigned char* buffer, gensiods* length,
@@ -344,8 +315,9 @@ void NetworkSession::flush() {
 // The server closed the connection, or it failed: during the opening, that ends the opening.
 void NetworkSession::lost(int err) {
     const State now = state();
-    if (now == State::Open) end(State::Gone, goneText(err));
-    if (now == State::Opening) end(State::Failed, err == GE_REMCLOSE ? goneText(err) : failureOf(err));
+    if (now == State::Open) end(State::Gone, ConnectionEnd(err, name_));
+    if (now == State::Opening)
+        end(State::Failed, err == GE_REMCLOSE ? ConnectionEnd(err, name_) : failureOf(err));
 }
 
 void NetworkSession::fail(const std::string& reason) {
@@ -394,74 +366,10 @@ double NetworkSession::negotiationSeconds() const {
     return std::max(kLeastStepSeconds, kRoundTripsPerStep * roundTrip());
 }
 
-std::string NetworkSession::where() const {
-    return (name_.ipv6 ? "[" + name_.host + "]" : name_.host) + ":" + std::to_string(name_.port);
-}
-
 std::string NetworkSession::failureOf(int err) const {
-    const std::string& host = name_.host;
-    const std::string port = std::to_string(name_.port);
-    const std::string detail = gensio_err_to_str(err);
-    const std::string limit = SecondsText(step_ == Step::Connect ? kConnectSeconds : negotiationSeconds());
-    switch (step_) {
-        case Step::Connect:
-            switch (err) {
-                case GE_NOTFOUND:
-                case GE_UNKNOWN_NAME_ERROR:
-                case GE_NAME_ERROR:
-                case GE_NAME_INVALID:
-                    return "host " + host + " not found: check its name, or give its address";
-                case GE_NAME_SERVER_FAILURE:
-                case GE_NAME_NET_NOT_UP:
-                    return "the name " + host + " could not be looked up (" + detail +
-                           "): check the network, or give the host's address";
-                case GE_CONNREFUSE:
-                    return host + " refused the connection on port " + port +
-                           ": check that ser2net runs there and serves port " + port;
-                case GE_TIMEDOUT:
-                    return "no answer from " + host + " on port " + port + " within " + limit +
-                           ": check that " + host +
-                           " is on and reachable from here, and that no firewall holds port " + port +
-                           " back";
-                default:
-                    return "cannot connect to " + host + " on port " + port + " (" + detail +
-                           "): check the network and that " + host + " is on";
-            }
-        case Step::Tls:
-            if (!certificateProblem_.empty()) return certificateProblem_;
-            if (err == GE_TIMEDOUT)
-                return where() + " did not answer the TLS handshake within " + limit +
-                       ": is it a TLS port? Without TLS, write rfc2217:// or socket://";
-            return "no TLS connection with " + where() + " (" + detail +
-                   "): is it a TLS port? Without TLS, write rfc2217:// or socket://";
-        case Step::Telnet:
-            if (err == GE_REMCLOSE) return goneText(err);
-            if (err == GE_TIMEDOUT)
-                return where() + " did not answer the telnet negotiation within " + limit +
-                       ": if it is a raw TCP port, write socket://" + where();
-            return "the telnet negotiation with " + where() + " failed (" + detail + ")";
-        case Step::Settings:
-            if (err == GE_NOTSUP)
-                return where() +
-                       " does not offer RFC 2217 com-port control, so the baud rate cannot be set there: "
-                       "give its "
-                       "ser2net accepter telnet(rfc2217), or write socket://" +
-                       where() + " to keep the server's own line settings";
-            if (err == GE_TIMEDOUT)
-                return where() + " did not confirm the line settings within " + limit +
-                       ": check that its serial port takes them";
-            return "setting the line at " + where() + " failed (" + detail + ")";
-    }
-    return detail;
-}
-
-std::string NetworkSession::goneText(int err) const {
-    if (err != GE_REMCLOSE)
-        return "the connection to " + where() + " failed (" + gensio_err_to_str(err) +
-               "): check the network; the next Send connects again";
-    return where() + " closed the connection: check that ser2net runs on " + name_.host +
-           " and that no other client has the port (ser2net serves one at a time); the next Send connects "
-           "again";
+    if (step_ == OpeningStep::Tls && !certificateProblem_.empty()) return certificateProblem_;
+    return OpeningFailure(step_, err, name_,
+                          step_ == OpeningStep::Connect ? kConnectSeconds : negotiationSeconds());
 }
 
 NetworkSession::State NetworkSession::state() const {

@@ -10,6 +10,7 @@
 
 #include "platform/line.h"
 #include "platform/network_name.h"
+#include "platform/network_reasons.h"
 
 struct gensio;
 struct gensio_os_funcs;
@@ -55,7 +56,6 @@ public:
     double roundTrip() const;  // the longest round trip seen while opening, in seconds
 
 private:
-    enum class Step { Connect, Tls, Telnet, Settings };
     using Clock = std::chrono::steady_clock;
 
     static int Event(gensio* io, void* self, int event, int err, unsigned char* buffer, gensiods* length,
@@ -66,9 +66,9 @@ private:
     template <int Setting>
     static void SettingDone(sergensio* sio, int err, unsigned int value, void* self);
 
-    void begin(Step step, double seconds);
+    void begin(OpeningStep step, double seconds);
     void opened(int err);
-    void stack(Step step, const std::string& layer);
+    void stack(OpeningStep step, const std::string& layer);
     void applySettings();
     void askSetting(int setting);
     unsigned int asked(int setting) const;
@@ -81,9 +81,7 @@ private:
     void close();
     void end(State state, const std::string& reason);
     double negotiationSeconds() const;
-    std::string where() const;
     std::string failureOf(int err) const;
-    std::string goneText(int err) const;
 
     // Set at construction.
     const NetworkName name_;
@@ -95,7 +93,7 @@ private:
 
     // The service thread's own.
     gensio* io_ = nullptr;  // the topmost layer
-    Step step_ = Step::Connect;
+    OpeningStep step_ = OpeningStep::Connect;
     Clock::time_point stepStart_;
     std::string certificateProblem_;
     int settingsLeft_ = 0;   // line settings not yet confirmed
