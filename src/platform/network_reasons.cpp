@@ -30,11 +30,11 @@ std::string ConnectFailure(int err, const NetworkName& name, const std::string& 
             return "the name " + host + " could not be looked up (" + gensio_err_to_str(err) +
                    "): check the network, or give the host's address";
         case GE_CONNREFUSE:
-            return host + " refused the connection on port " + port + ": check that ser2net runs there and serves port " +
-                   port;
+            return host + " refused the connection on port " + port +
+                   ": check that ser2net runs there and serves port " + port;
         case GE_TIMEDOUT:
-            return "no answer from " + host + " on port " + port + " within " + limit + ": check that " + host +
-                   " is on and reachable from here, and that no firewall holds port " + port + " back";
+            return "no answer from " + host + " on port " + port + " within " + limit + ": check that " +
+                   host + " is on and reachable from here, and that no firewall holds port " + port + " back";
         default:
             return "cannot connect to " + host + " on port " + port + " (" + gensio_err_to_str(err) +
                    "): check the network and that " + host + " is on";
@@ -55,7 +55,8 @@ std::string OpeningFailure(OpeningStep step, int err, const NetworkName& name, d
     const std::string noTls = ": is it a TLS port? Without TLS, write rfc2217:// or socket://";
     switch (step) {
         case OpeningStep::Tls:
-            if (err == GE_TIMEDOUT) return where + " did not answer the TLS handshake within " + limit + noTls;
+            if (err == GE_TIMEDOUT)
+                return where + " did not answer the TLS handshake within " + limit + noTls;
             return "no TLS connection with " + where + " (" + detail + ")" + noTls;
         case OpeningStep::Telnet:
             if (err == GE_TIMEDOUT)
@@ -65,7 +66,8 @@ std::string OpeningFailure(OpeningStep step, int err, const NetworkName& name, d
         default:
             if (err == GE_NOTSUP)
                 return where +
-                       " does not offer RFC 2217 com-port control, so the baud rate cannot be set there: give its "
+                       " does not offer RFC 2217 com-port control, so the baud rate cannot be set there: "
+                       "give its "
                        "ser2net accepter telnet(rfc2217), or write socket://" +
                        where + " to keep the server's own line settings";
             if (err == GE_TIMEDOUT)
@@ -80,10 +82,12 @@ std::string ConnectionEnd(int err, const NetworkName& name) {
         return "the connection to " + HostAndPort(name) + " failed (" + gensio_err_to_str(err) +
                "): check the network; the next Send connects again";
     return HostAndPort(name) + " closed the connection: check that ser2net runs on " + name.host +
-           " and that no other client has the port (ser2net serves one at a time); the next Send connects again";
+           " and that no other client has the port (ser2net serves one at a time); the next Send connects "
+           "again";
 }
 
-std::string CertificateRefusal(int err, const char* problem, const std::string& pem, const NetworkName& name) {
+std::string CertificateRefusal(int err, const char* problem, const std::string& pem,
+                               const NetworkName& name) {
     if (err == GE_CERTEXPIRED) {
         const std::string expiry = CertificateExpiry(pem);
         return "the server's certificate expired" + (expiry.empty() ? "" : " on " + expiry) +
@@ -93,8 +97,8 @@ std::string CertificateRefusal(int err, const char* problem, const std::string& 
         return "the server's certificate is not signed by a CA in " + name.ca +
                ": give ca= the file of the CA that signed it";
     if (err != 0)
-        return std::string("the server's certificate was refused (") + (problem ? problem : gensio_err_to_str(err)) +
-               "): check ca= and the server's certificate";
+        return std::string("the server's certificate was refused (") +
+               (problem ? problem : gensio_err_to_str(err)) + "): check ca= and the server's certificate";
     const bool address = name.ipv6 || name.host.find_first_not_of("0123456789.") == std::string::npos;
     const std::string names = CertificateNamesIfNotFor(pem, name.host, address);
     if (names.empty()) return {};

@@ -18,6 +18,8 @@ namespace {
 constexpr double kConnectSeconds = 3.0;
 constexpr double kLeastStepSeconds = 1.0;
 constexpr double kRoundTripsPerStep = 5.0;
+// How long a close may wait for the server.
+constexpr double kCloseSeconds = 1.0;
 // Reading pauses while this much waits unread (a server that never stops sending).
 constexpr std::size_t kMostWaiting = std::size_t(1) << 20;
 // Baud rate, data bits, parity, stop bits.
@@ -78,7 +80,7 @@ void NetworkSession::run() {
             if (!work_.empty()) {
                 work = std::move(work_.front());
                 work_.pop_front();
-            } else if (stopping_ && !io_ && closing_ == 0) {
+            } else if (stopping_ && !io_ && !closingIo_) {
                 return;
             }
         }
@@ -234,7 +236,10 @@ void NetworkSession::ready() {
 void NetworkSession::TimeIsUp(gensio_timer*, void* self) {
     auto* session = static_cast<NetworkSession*>(self);
     session->post([session] {
-        if (session->state() == State::Opening) session->end(State::Failed, session->failureOf(GE_TIMEDOUT));
+        if (session->closingIo_)
+            session->closed();
+        else if (session->state() == State::Opening)
+            session->end(State::Failed, session->failureOf(GE_TIMEDOUT));
     });
 }
 
@@ -345,20 +350,26 @@ void NetworkSession::end(State state, const std::string& reason) {
     if (state == State::Failed) ended_();
 }
 
+// A close ends when gensio says so; one that waits for a server that no longer answers (a TLS
+// close waits for the server's own) is cut short after a while.
 void NetworkSession::close() {
     if (!io_) return;
-    gensio* io = std::exchange(io_, nullptr);
-    if (gensio_close(io, Closed, this) == 0)
-        ++closing_;
-    else
-        gensio_free(io);
+    closingIo_ = std::exchange(io_, nullptr);
+    if (gensio_close(closingIo_, Closed, this) != 0) return closed();
+    gensio_time limit = TimeOf(kCloseSeconds);
+    gensio_os_funcs_stop_timer(os_, timer_);
+    gensio_os_funcs_start_timer(os_, timer_, &limit);
 }
 
 void NetworkSession::Closed(gensio* io, void* self) {
     auto* session = static_cast<NetworkSession*>(self);
-    gensio_free(io);
-    --session->closing_;
-    gensio_os_funcs_wake(session->os_, session->waiter_);
+    if (io == session->closingIo_) session->closed();
+}
+
+void NetworkSession::closed() {
+    gensio_os_funcs_stop_timer(os_, timer_);
+    gensio_free(std::exchange(closingIo_, nullptr));
+    gensio_os_funcs_wake(os_, waiter_);
 }
 
 // The later steps may take a few of the round trips that connecting took, and at least a second.

@@ -79,6 +79,7 @@ private:
     void flush();
     void lost(int err);
     void close();
+    void closed();
     void end(State state, const std::string& reason);
     double negotiationSeconds() const;
     std::string failureOf(int err) const;
@@ -99,7 +100,7 @@ private:
     int settingsLeft_ = 0;   // line settings not yet confirmed
     bool together_ = false;  // all asked at once
     std::string outgoing_;
-    int closing_ = 0;
+    gensio* closingIo_ = nullptr;  // the connection being closed
 
     // Shared, under mutex_.
     mutable std::mutex mutex_;

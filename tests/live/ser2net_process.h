@@ -22,6 +22,7 @@ public:
     int port(int accepter) const { return ports_.at(std::size_t(accepter)); }
     const std::vector<int>& ports() const { return ports_; }
     QString error() const { return error_; }
+    qint64 processId() const { return process_.processId(); }
 
 private:
     QTemporaryDir folder_;

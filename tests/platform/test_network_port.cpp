@@ -1,3 +1,5 @@
+#include <signal.h>
+
 #include <QDateTime>
 #include <QProcess>
 #include <QtTest>
@@ -162,6 +164,21 @@ private slots:
         QVERIFY2(network.port.portOpen(), network.port.openError().c_str());
         network.port.output("/1Q\r");
         QCOMPARE(line.receive(4), "/1Q\r");
+    }
+
+    // A TLS close waits for the server's answer: one that has stopped answering holds the close
+    // up for a second at most.
+    void aServerThatStopsAnsweringHoldsNoCloseUp() {
+        NetworkPort network(expand("rfc2217+tls://localhost:{TLS}?ca={CA}"));
+        network.port.setPortOpen(true);
+        QVERIFY2(network.port.portOpen(), network.port.openError().c_str());
+        ::kill(pid_t(server.processId()), SIGSTOP);
+        QElapsedTimer took;
+        took.start();
+        network.port.setPortOpen(false);
+        const qint64 closing = took.elapsed();
+        ::kill(pid_t(server.processId()), SIGCONT);
+        QVERIFY2(closing < 1500, qPrintable(QString::number(closing)));
     }
 
 private:
