@@ -223,13 +223,15 @@ void NetworkSession::settingDone(int setting, int err, unsigned int value) {
     if (--settingsLeft_ == 0) ready();
 }
 
+// Open from here; a server that has closed already (one busy with another client) may tell so
+// as soon as reading is enabled, and the line is then gone before the opening is told ended.
 void NetworkSession::ready() {
     gensio_os_funcs_stop_timer(os_, timer_);
-    gensio_set_read_callback_enable(io_, true);
     {
         std::lock_guard lock(mutex_);
         state_ = State::Open;
     }
+    gensio_set_read_callback_enable(io_, true);
     ended_();
 }
 

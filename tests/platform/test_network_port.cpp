@@ -72,6 +72,9 @@ private slots:
             other = std::make_unique<NetworkPort>(expand(row[1]));
             other->port.setPortOpen(true);
             QVERIFY2(other->port.portOpen(), other->port.openError().c_str());
+            // Served: a byte of its crosses (a raw port's client is connected before ser2net takes it).
+            other->port.output("\r");
+            QCOMPARE(ptys[accepterOf(row[1])].receive(1), "\r");
         }
         const QString tooltip = QString::fromStdString(network.port.describe(1));
         QString expected = expand(row[3], network.com1());
@@ -182,6 +185,13 @@ private slots:
     }
 
 private:
+    // The accepter whose port a table's name uses.
+    int accepterOf(const QByteArray& name) const {
+        for (int i = 0; i < keys.size(); ++i)
+            if (name.contains(keys[i].toLatin1())) return i;
+        return -1;
+    }
+
     // A table's text with the ports and files of this run in place of their keys, "@" standing
     // for COM1's path.
     QString expand(const QByteArray& text, const QString& com1 = {}) const {
@@ -197,6 +207,8 @@ private:
         return expanded;
     }
 
+    const QStringList keys{"{RFC}",    "{RAW}",     "{TELNET}", "{TLS}",
+                           "{RAWTLS}", "{EXPIRED}", "{BENCH9}", "{V6}"};
     PtyPair ptys[8];  // one for each accepter: ser2net serves a device to one of them at a time
     const int closed = FreeLoopbackPort();
     QString expiry;
