@@ -41,7 +41,8 @@ Session::Session(const LinkOptions& link, bool forScripts)
           Timer2_Timer(m_);
       }),
       files_(folders_.data, folders_.lists),
-      m_(port_, timer_, clock_, events_, dialogs_, form_, files_) {
+      programFile_(files_, dialogs_, files_.pathOf(ProgramsFile), folders_.earlierPrograms),
+      m_(port_, timer_, clock_, events_, dialogs_, form_, programFile_) {
     form_.onTextSet = [this](Control c) {
         if (c == Control::text1) text1_Change(m_);
         if (printPosition_ && (c == Control::lblSyringe || c == Control::lblValve)) PrintLine(form_.text(c));

@@ -12,6 +12,7 @@
 #include "cli/stderr_dialogs.h"
 #include "platform/data_folders.h"
 #include "platform/disk_files.h"
+#include "platform/moving_file.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_port.h"
 #include "platform/qt_timer.h"
@@ -81,6 +82,7 @@ private:
     QtEventPump events_;
     StderrDialogs dialogs_;
     DiskFiles files_;
+    MovingFile programFile_;  // read where the window reads it
     Module m_;
     std::optional<Interrupt> interrupt_;
     int timeOuts_ = 0;            // how often the reply time-out fired

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,6 +25,7 @@ private slots:
     void dataGoWhereTheProgramMayWrite();
     void theFirstSaveMovesTheProgramFileToTheUser();
     void aFreshUserGetsAFreshProgramFile();
+    void theCliReadsTheProgramFileTheWindowReads();
 };
 
 namespace {
@@ -73,9 +75,11 @@ struct LockedProgram {
     QByteArray earlierText = "\"\"\r\nInitialize syringe;W4R\r\nPrime;ZR\r\n";
     bool locked = false;
 
-    explicit LockedProgram(bool withPrograms) {
+    // `executable` is copied into the program's folder.
+    explicit LockedProgram(bool withPrograms, const QString& executable = {}) {
         PutCommandLists(bin);
         if (withPrograms) Write(earlier, earlierText);
+        if (!executable.isEmpty()) QFile::copy(executable, bin + "/" + QFileInfo(executable).fileName());
         BeUserIn(root, true);
         locked = Lock(bin);
     }
@@ -173,6 +177,21 @@ void DataFoldersTest::aFreshUserGetsAFreshProgramFile() {
     QCOMPARE(Read(locked.own), QByteArray("\"\"\r\nInitialize syringe;W4R\r\n"));
     QVERIFY(boxes.seen.isEmpty());
     QVERIFY(!QFile::exists(locked.earlier));
+}
+
+// zadu-rovu-cli run --program finds the program in the read-only folder's programs.txt, then
+// fails only for want of a port.
+void DataFoldersTest::theCliReadsTheProgramFileTheWindowReads() {
+    LockedProgram locked(true, ZR_CLI);
+    if (!locked.locked) QSKIP(kLockedSkip);
+    QProcess cli;
+    cli.start(locked.bin + "/zadu-rovu-cli",
+              {"run", "--port", "/nonexistent-zadu-rovu-device", "--program", "Initialize syringe"});
+    QVERIFY(cli.waitForFinished(10000));
+    const QString told = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), 2);
+    QVERIFY2(told.contains("/nonexistent-zadu-rovu-device"), qPrintable(told));
+    QVERIFY(!QFile::exists(locked.own));
 }
 
 ZR_TEST(DataFoldersTest);
