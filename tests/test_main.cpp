@@ -3,7 +3,7 @@
 #else
 #include <QCoreApplication>
 #endif
-#include <QtTest>
+#include <QTest>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
