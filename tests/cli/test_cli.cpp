@@ -5,7 +5,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <map>
 
 #include "fakes/rows_file.h"

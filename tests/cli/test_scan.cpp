@@ -3,7 +3,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "cli/scan_plan.h"
 #include "fakes/table_file.h"

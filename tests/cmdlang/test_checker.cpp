@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include "cmdlang/checker.h"
 #include "cmdlang/parse_display.h"

@@ -1,5 +1,5 @@
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <fstream>
 
 #include "cmdlist/command_list.h"

@@ -1,5 +1,5 @@
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <algorithm>
 #include <fstream>
 #include <set>

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "../e2e_window/modal_boxes.h"
 #include "fakes/table_file.h"

@@ -3,7 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
-#include <QtTest>
+#include <QTest>
 
 #include "cmdlist/command_list.h"
 

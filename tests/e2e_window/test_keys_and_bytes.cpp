@@ -1,7 +1,7 @@
 #include <QHelpEvent>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/test_registry.h"
 #include "live_window.h"

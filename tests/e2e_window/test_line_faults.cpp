@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QSerialPort>
+#include <QTest>
 #include <QTimer>
-#include <QtTest>
 #include <chrono>
 #include <thread>
 

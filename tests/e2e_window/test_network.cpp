@@ -6,7 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/test_registry.h"
 #include "live/ser2net_process.h"

@@ -1,5 +1,5 @@
 #include <QListWidget>
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/rows_file.h"
 

@@ -11,9 +11,9 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
-#include <QtTest>
 #include <filesystem>
 
 #include "fakes/table_file.h"

@@ -2,7 +2,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 #include <map>
 
 #include "cmdlang/parse_display.h"

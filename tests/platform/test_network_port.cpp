@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 #include <QProcess>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 #include "fakes/table_file.h"

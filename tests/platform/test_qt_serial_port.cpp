@@ -1,7 +1,8 @@
 #include <sys/stat.h>
 
 #include <QProcess>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 #include <map>
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include "cmdlang/parse_display.h"
 #include "fakes/rig.h"

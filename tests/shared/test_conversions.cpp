@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"

@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include "bus.h"
 #include "fakes/table_file.h"

@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"

@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include "fakes/rows_file.h"
 #include "fakes/table_file.h"

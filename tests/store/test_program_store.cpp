@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <cerrno>
 #include <cstring>
 #include <vector>

@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 #include <map>
 
 #include "fakes/rig.h"
