@@ -41,6 +41,11 @@ void PrintLine(const std::string& line) {
     std::fflush(stdout);
 }
 
+void Tell(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
 double Milliseconds(double seconds) {
     return std::round(seconds * 10000.0) / 10.0;
 }

@@ -10,6 +10,9 @@ namespace zr::cli {
 // A line on stdout, flushed at once so that a script reads each answer as it comes.
 void PrintLine(const std::string& line);
 
+// A line on stderr (progress, a failure told), flushed at once.
+void Tell(const std::string& line);
+
 // An answer on stdout: its four reply fields, one a line, or with `json` one object on a
 // line: the four, the command, the request and the raw reply in hex, the milliseconds from
 // the frame written to the first reply byte and to the reply read (null for what did not

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/link_options.h"
+#include "cli/output.h"
 #include "cli/runner.h"
 #include "cli/sequence.h"
 #include "cli/step_options.h"
@@ -21,10 +22,6 @@ struct RunChoices {
     std::string file;
     std::string program;
 };
-
-void Tell(const std::string& line) {
-    std::cerr << line << '\n' << std::flush;
-}
 
 // The sequence's text from its file ("-": standard input) or from the stored program; false,
 // with the reason told, when there is none.

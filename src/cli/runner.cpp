@@ -21,11 +21,6 @@ namespace {
 // soon after the pump is ready, and seldom enough that it has time for its work.
 constexpr double kPollSeconds = 0.05;
 
-void Tell(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
-}
-
 std::string Seconds(double seconds) {
     return DecimalText(std::round(seconds * 100) / 100) + " s";
 }

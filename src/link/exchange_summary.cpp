@@ -74,7 +74,7 @@ std::string HexByte(uint8_t byte) {
 
 // The reply's parts where the decoders find them; a reply too short for its layout is shown
 // whole.
-std::string ReplyParts(const std::string& reply, bool oem) {
+std::string ReplyPartsText(const std::string& reply, bool oem) {
     if (!oem) {
         if (reply.size() < 7) return Named({{"reply", reply}});
         return Named(Cut(reply, {{"head", 2}, {"status", 1}, {"data", -1}, {"tail", 4}}));
@@ -100,7 +100,7 @@ std::string ExchangeSummary(const Module::ExchangeRecord& e) {
     if (e.readAt < 0) {
         text += "No reply read";
     } else {
-        text += "Reply " + Shown(e.reply) + "\n  " + ReplyParts(e.reply, IsOEM(e.request));
+        text += "Reply " + Shown(e.reply) + "\n  " + ReplyPartsText(e.reply, IsOEM(e.request));
     }
     text += "\n";
     text += e.firstByteAt < 0 ? "No byte within the first " + Milliseconds(ReplyWait)

@@ -15,8 +15,6 @@ namespace zr {
 
 namespace {
 
-constexpr const char* LineEnd = "\r\n";
-
 // The file's text, or false after telling the operator why there is none.
 bool ReadProgramText(Module& m, std::string& text) {
     if (!m.files.exists(m.ProgFile)) {
@@ -47,9 +45,9 @@ void RewriteProgramFile(Module& m, const std::string& entry) {
 void AppendProgramEntry(Module& m, const std::string& entry) {
     std::string text;
     if (!ReadProgramText(m, text)) return;
-    std::string addition = entry + LineEnd;
-    const bool lineEnded = text.ends_with('\r') || text.ends_with(LineEnd);
-    if (!text.empty() && !lineEnded) addition.insert(0, LineEnd);
+    std::string addition = entry + ProgramLineEnd;
+    const bool lineEnded = text.ends_with('\r') || text.ends_with(ProgramLineEnd);
+    if (!text.empty() && !lineEnded) addition.insert(0, ProgramLineEnd);
     std::string reason;
     if (!m.files.append(m.ProgFile, addition, reason)) ReportUnwritableProgramFile(m, reason);
 }
@@ -95,7 +93,7 @@ void RetrieveProgram(Module& m) {
 }
 
 void StoreProgram(Module& m) {
-    const std::string entry = m.ProgName + ";" + m.CmdString + LineEnd;
+    const std::string entry = m.ProgName + ";" + m.CmdString + ProgramLineEnd;
     if (!m.files.exists(m.ProgFile)) {
         RaiseProgramError(m, ErrProgramFileMissing);
         return;

@@ -5,7 +5,6 @@ namespace zr {
 namespace {
 
 constexpr std::size_t NameWindow = 400;
-constexpr std::string_view LineEnd = "\r\n";
 
 bool HoldsNoEntry(std::string_view line) {
     return line.empty() || line.front() == '"';
@@ -36,23 +35,23 @@ std::optional<std::string> FindProgram(const std::vector<std::string>& lines, co
 std::string RewriteProgramText(const std::vector<std::string>& lines, const std::string& name,
                                std::optional<std::string_view> newEntry) {
     std::size_t size = 8 + (newEntry ? newEntry->size() : 0);
-    for (const std::string& line : lines) size += line.size() + LineEnd.size();
+    for (const std::string& line : lines) size += line.size() + ProgramLineEnd.size();
     std::string text;
     text.reserve(size);
-    text.append("\"\"").append(LineEnd);
+    text.append("\"\"").append(ProgramLineEnd);
 
     std::size_t next = 0;
     while (next < lines.size()) {
         const std::string& line = lines[next++];
         const std::string_view lineName = ProgramNameOf(line);
-        if (!lineName.empty() && lineName != name) text.append(line).append(LineEnd);
+        if (!lineName.empty() && lineName != name) text.append(line).append(ProgramLineEnd);
         if (line == name) break;
     }
-    if (newEntry) text.append(*newEntry).append(LineEnd);
+    if (newEntry) text.append(*newEntry).append(ProgramLineEnd);
     for (; next < lines.size(); ++next) {
-        if (!HoldsNoEntry(lines[next])) text.append(lines[next]).append(LineEnd);
+        if (!HoldsNoEntry(lines[next])) text.append(lines[next]).append(ProgramLineEnd);
     }
-    text.append(LineEnd);
+    text.append(ProgramLineEnd);
     return text;
 }
 

@@ -10,6 +10,7 @@ namespace zr {
 // The text of programs.txt, line by line. An entry line is a name, a semicolon and a command
 // string (which may hold further semicolons); an empty line, or one that starts with a double
 // quote, holds no entry. Every line written ends with a carriage return and a line feed.
+inline const std::string ProgramLineEnd = "\r\n";
 
 // The name of a line: "" for a line without an entry, otherwise everything before the first
 // semicolon, or the whole line when it has none.
