@@ -18,8 +18,7 @@ public:
     using Writer = std::function<long(const char* bytes, std::size_t count)>;
 
     // byteSeconds: the interval between a reply's bytes; 0 sends each reply at once.
-    void Schedule(std::string bytes, double due, double byteSeconds = 0);
-    bool Empty() const { return queue_.empty(); }
+    void Schedule(std::string bytes, double due, double byteSeconds);
     // Milliseconds until something is due (0 when it is now); -1 when nothing waits.
     int WaitMs(double now) const;
     // Writes everything due by now; returns the replies that went out completely.

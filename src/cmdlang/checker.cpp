@@ -137,8 +137,7 @@ void CheckStore(Module& m, const RunCommand& cmd) {
 // A number, then one character of any kind.
 void CheckNumberAnyChar(Module& m, const RunCommand& cmd) {
     Number(m, cmd.first);
-    Forward(m);
-    Append(m, Current(m));
+    TakeMark(m);
 }
 
 // A comparison mark and a number, or a selector value, then the label to branch to.

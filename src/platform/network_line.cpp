@@ -28,8 +28,6 @@ std::string CaProblem(const std::string& path) {
 
 }  // namespace
 
-NetworkLine::NetworkLine() = default;
-
 NetworkLine::~NetworkLine() {
     if (!session_) return;
     session_->post([session = session_.get()] { session->stop(); });

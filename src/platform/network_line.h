@@ -21,7 +21,6 @@ class NetworkSession;
 // freezes nothing; it gives up after a few seconds.
 class NetworkLine : public Line {
 public:
-    NetworkLine();
     ~NetworkLine() override;
 
     // `target` is a network name (see network_name.h).

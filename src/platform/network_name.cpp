@@ -86,12 +86,6 @@ ParsedNetworkName ParseNetworkName(const std::string& text) {
     return parsed;
 }
 
-std::string ShownAddress(const NetworkName& name) {
-    const std::string host = name.ipv6 ? "[" + name.host + "]" : name.host;
-    return std::string(name.rfc2217 ? "rfc2217" : "socket") + (name.tls ? "+tls" : "") + "://" + host + ":" +
-           std::to_string(name.port);
-}
-
 std::string GensioTcp(const NetworkName& name) {
     // Frames are small and each waits for its answer: no delaying them to fill a packet.
     return std::string("tcp(nodelay),") + (name.ipv6 ? "ipv6," : "") + name.host + "," +

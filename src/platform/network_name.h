@@ -31,9 +31,6 @@ struct ParsedNetworkName {
 bool IsNetworkName(const std::string& text);
 ParsedNetworkName ParseNetworkName(const std::string& text);
 
-// The name written back in its own form, e.g. "rfc2217+tls://[::1]:4001".
-std::string ShownAddress(const NetworkName& name);
-
 // What gensio is given for each layer: the TCP connection, then TLS over it.
 std::string GensioTcp(const NetworkName& name);
 std::string GensioTls(const NetworkName& name);

@@ -42,16 +42,21 @@ constexpr std::array<const char*, 26> kErrorTexts = {
 
 constexpr const char* kUnknown = " Unknown error response";
 
-}  // namespace
-
+// "(Ready)" when the status character's code is above 90 ("Z"), otherwise "(Busy )".
 std::string ReadinessText(unsigned char code) {
     return code > 90 ? "(Ready)" : "(Busy )";
 }
 
+}  // namespace
+
+bool StatusIsOk(const std::string& statusChar) {
+    return statusChar == "`" || statusChar == "@";
+}
+
 std::string StatusMeaning(const std::string& statusChar) {
+    if (StatusIsOk(statusChar)) return " OK";
     if (statusChar.size() != 1) return kUnknown;
     const char c = statusChar[0];
-    if (c == '`' || c == '@') return " OK";
     int letter = -1;
     if (c >= 'a' && c <= 'z') letter = c - 'a';
     if (c >= 'A' && c <= 'Z') letter = c - 'A';

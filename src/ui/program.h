@@ -28,8 +28,6 @@ public:
     Form1& window() { return window_; }
     Module& module() { return module_; }
 
-    const DataFolders& folders() const { return folders_; }
-
 private:
     DataFolders folders_;
     Form1 window_;

@@ -195,8 +195,6 @@ private:
     // A table's text with the ports and files of this run in place of their keys, "@" standing
     // for COM1's path.
     QString expand(const QByteArray& text, const QString& com1 = {}) const {
-        const QStringList keys{"{RFC}",    "{RAW}",     "{TELNET}", "{TLS}",
-                               "{RAWTLS}", "{EXPIRED}", "{BENCH9}", "{V6}"};
         QString expanded = QString::fromLatin1(text)
                                .replace("{CLOSED}", QString::number(closed))
                                .replace("{CA}", certificates.ca())
