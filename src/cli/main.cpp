@@ -28,9 +28,15 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
     AddPosition(parser, action);
     AddScan(parser, action);
     AddRun(parser, action);
-    const std::string data = zr::FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
-    parser.footer("\n\"" + program + " SUBCOMMAND --help\" tells a subcommand's options.\n\n" + LinkHelp() +
-                  "  The links COM1..COM4 are looked up in " + data + "\n\n" + ExitStatusHelp);
+    // The data folder is looked for only when the help is printed: CLI11 puts the callback's
+    // text, a line end, then the fixed text.
+    parser.footer([program] {
+        const std::string data =
+            zr::FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
+        return "\n\"" + program + " SUBCOMMAND --help\" tells a subcommand's options.\n\n" + LinkHelp() +
+               "  The links COM1..COM4 are looked up in " + data + "\n";
+    });
+    parser.footer(ExitStatusHelp);
 
     // "help" as the first word asks for the help, as --help does.
     if (!arguments.empty() && arguments[0] == "help") arguments[0] = "--help";

@@ -8,10 +8,6 @@ namespace zr::cli {
 
 namespace {
 
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-}
-
 QString Hex(const std::string& bytes) {
     return QString::fromLatin1(QByteArray(bytes.data(), qsizetype(bytes.size())).toHex());
 }
@@ -39,6 +35,14 @@ void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+QString Latin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string JsonLine(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
 void Tell(const std::string& line) {
@@ -73,7 +77,7 @@ void PrintAnswer(const Answer& a, bool json, const QJsonObject& more) {
         {"exitStatus", a.exitStatus},
     };
     for (auto field = more.begin(); field != more.end(); ++field) object.insert(field.key(), field.value());
-    PrintLine(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+    PrintLine(JsonLine(object));
 }
 
 }  // namespace zr::cli

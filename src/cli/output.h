@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QString>
 #include <string>
 
 #include "cli/session.h"
@@ -12,6 +13,12 @@ void PrintLine(const std::string& line);
 
 // A line on stderr (progress, a failure told), flushed at once.
 void Tell(const std::string& line);
+
+// The bytes as a text, one character each.
+QString Latin1(const std::string& bytes);
+
+// The object as one line of compact JSON.
+std::string JsonLine(const QJsonObject& object);
 
 // An answer on stdout: its four reply fields, one a line, or with `json` one object on a
 // line: the four, the command, the request and the raw reply in hex, the milliseconds from

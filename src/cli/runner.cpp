@@ -1,6 +1,5 @@
 #include "cli/runner.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
 #include <cstdio>
@@ -189,7 +188,7 @@ void Runner::printWait(const Step& step, int status) const {
                              {"wait", step.kind == Step::Kind::WaitReady ? "ready" : "pause"},
                              {"ms", Milliseconds(s_.now() - stepStart_)},
                              {"exitStatus", status}};
-    PrintLine(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+    PrintLine(JsonLine(object));
 }
 
 void Runner::clearBusy() {

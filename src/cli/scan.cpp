@@ -1,11 +1,11 @@
 #include <QCoreApplication>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/exit_status.h"
 #include "cli/link_options.h"
+#include "cli/output.h"
 #include "cli/scan_ports.h"
 #include "cli/scan_prober.h"
 #include "cli/scan_report.h"
@@ -33,12 +33,6 @@ std::vector<int> Indices(Control combo, const std::vector<std::string>& chosen, 
     return indices;
 }
 
-void Print(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 // Probes one port as the plan orders, printing each pump as it is found; false when the port
 // could not be opened (or went away), which is then reported.
 bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port, ScanProber& prober,
@@ -52,7 +46,7 @@ bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port,
         progress.show(scanPort.name, *probe, found);
         if (!prober.open(scanPort.number, probe->baudIndex)) {
             progress.clear();
-            std::fprintf(stderr, "scan: %s: %s\n", scanPort.name.c_str(), OpenError(scanPort, port).c_str());
+            Tell("scan: " + scanPort.name + ": " + OpenError(scanPort, port));
             return false;
         }
         const std::optional<ReplyParts> position = prober.ask(*probe, "?");
@@ -61,7 +55,7 @@ bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port,
         const FoundPump pump{scanPort.name, ResolvedName(scanPort, port), *probe, *position,
                              prober.ask(*probe, "&")};
         progress.clear();
-        Print(c.json ? PumpJson(pump) : PumpLine(pump));
+        PrintLine(c.json ? PumpJson(pump) : PumpLine(pump));
         ++found;
     }
     prober.close();
@@ -76,10 +70,9 @@ int Scan(const ScanChoices& c) {
     const std::vector<ScanPort> ports =
         c.ports.empty() ? DefaultScanPorts(port) : GivenScanPorts(c.ports, port);
     if (ports.empty()) {
-        std::fputs(
+        Tell(
             "scan: no port to scan: Com1..Com4 stand for no device and no serial adapter is present; "
-            "name the device with --port\n",
-            stderr);
+            "name the device with --port");
         return kPortFailed;
     }
     ScanProgress progress;
@@ -93,7 +86,7 @@ int Scan(const ScanChoices& c) {
     progress.clear();
     if (found > 0) return kDone;
     if (scanned.empty()) return kPortFailed;
-    std::fprintf(stderr, "scan: no pump answered on %s\n", scanned.c_str());
+    Tell("scan: no pump answered on " + scanned);
     return kNoReply;
 }
 

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+#include "link/reply_decoders.h"
 #include "shared/list_boxes.h"
 
 namespace zr::cli {
 
 namespace {
 
-// A reply with no data: head, status and tail. The longest expected holds a firmware text.
-constexpr std::size_t kShortestReply = 7;
-constexpr std::size_t kLongestReply = 7 + 64;
+// The longest reply expected holds a firmware text.
+constexpr std::size_t kLongestReply = ShortestReply + 64;
 // A character on the line: a start bit, 8 data bits, a stop bit.
 constexpr double kBitsPerCharacter = 10;
 
@@ -62,7 +62,7 @@ void ScanPlan::answered(const Probe& probe) {
 
 ProbeWaits WaitsFor(int baud, std::size_t requestLength) {
     const double character = kBitsPerCharacter / baud;
-    return {static_cast<double>(requestLength + kShortestReply) * character + ScanMarginSeconds,
+    return {static_cast<double>(requestLength + ShortestReply) * character + ScanMarginSeconds,
             static_cast<double>(requestLength + kLongestReply) * character + ScanMarginSeconds};
 }
 

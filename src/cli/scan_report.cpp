@@ -1,10 +1,10 @@
 #include "cli/scan_report.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <charconv>
 #include <cstdio>
 
+#include "cli/output.h"
 #include "cli/terminal.h"
 #include "reply/status_meanings.h"
 #include "shared/list_boxes.h"
@@ -12,10 +12,6 @@
 namespace zr::cli {
 
 namespace {
-
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-}
 
 // The position the reply gives, when its data are a whole number.
 std::optional<long> Steps(const std::string& data) {
@@ -50,7 +46,7 @@ std::string PumpJson(const FoundPump& p) {
         {"position", steps ? QJsonValue(qint64(*steps)) : QJsonValue()},
         {"positionData", Latin1(p.position.data)},
     };
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    return JsonLine(object);
 }
 
 ScanProgress::ScanProgress() : on_(StderrIsTerminal()) {}

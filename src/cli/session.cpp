@@ -7,6 +7,7 @@
 #include "cli/output.h"
 #include "cmdlang/parse_display.h"
 #include "link/position_display.h"
+#include "link/reply_decoders.h"
 #include "link/send_stop.h"
 #include "reply/status_meanings.h"
 #include "shared/error_messages.h"
@@ -25,8 +26,8 @@ int ExitStatusOf(const Module& m) {
     if (m.ErrNum == ErrTooFewBytes) return kNoReply;
     if (m.ErrNum == ErrOemChecksum) return kChecksumError;
     // An OEM reply of fewer than seven bytes is read but not decoded: its status is unknown.
-    if (m.Protocol != "DT" && m.LastExchange.reply.size() < 7) return kTooShort;
-    if (StatusMeaning(m.StatusChar) != StatusMeaning("`")) return kPumpError;
+    if (m.Protocol != "DT" && m.LastExchange.reply.size() < ShortestReply) return kTooShort;
+    if (!StatusIsOk(m.StatusChar)) return kPumpError;
     return kDone;
 }
 

@@ -1,6 +1,6 @@
 #include "cli/stderr_dialogs.h"
 
-#include <cstdio>
+#include "cli/output.h"
 
 namespace zr::cli {
 
@@ -14,8 +14,7 @@ void StderrDialogs::messageBox(const std::string& text, MessageIcon, const std::
             lines += text[i];
         }
     }
-    std::fprintf(stderr, "%s\n", lines.c_str());
-    std::fflush(stderr);
+    Tell(lines);
 }
 
 std::string StderrDialogs::inputBox(const std::string&, const std::string&) {

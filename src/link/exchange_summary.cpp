@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/frames.h"
+#include "link/reply_decoders.h"
 #include "link/transaction.h"
 #include "shared/hex_bytes.h"
 
@@ -76,10 +77,10 @@ std::string HexByte(uint8_t byte) {
 // whole.
 std::string ReplyPartsText(const std::string& reply, bool oem) {
     if (!oem) {
-        if (reply.size() < 7) return Named({{"reply", reply}});
+        if (reply.size() < ShortestReply) return Named({{"reply", reply}});
         return Named(Cut(reply, {{"head", 2}, {"status", 1}, {"data", -1}, {"tail", 4}}));
     }
-    if (reply.size() < 7) return Named({{"reply", reply}}) + " (too short to decode)";
+    if (reply.size() < ShortestReply) return Named({{"reply", reply}}) + " (too short to decode)";
     Parts parts =
         Cut(reply, {{"head", 3}, {"status", 1}, {"data", -1}, {"ETX", 1}, {"checksum", 1}, {"end", 1}});
     const uint8_t expected = OEMReplyChecksum(parts[1].bytes, parts[2].bytes);

@@ -19,7 +19,7 @@ ReplyParts DTReplyParts(const std::string& raw) {
 
 ReplyParts OEMReplyParts(const std::string& raw) {
     // Too short to hold the layout: nothing of it can be trusted.
-    if (raw.size() < 7) return {"", "", false};
+    if (raw.size() < ShortestReply) return {"", "", false};
     ReplyParts parts{raw.substr(3, 1), raw.substr(4, raw.size() - 7), true};
     const auto received = static_cast<uint8_t>(raw[raw.size() - 2]);
     if (received == OEMReplyChecksum(parts.status, parts.data)) return parts;

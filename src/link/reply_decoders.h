@@ -11,6 +11,9 @@ namespace zr {
 void DecodeDTReply(Module& m);
 void DecodeOEMReply(Module& m);
 
+// The fewest characters a reply can be decoded from, in either protocol: one without data.
+inline constexpr std::size_t ShortestReply = 7;
+
 // The same for a reply in hand: its status character and data, and whether it holds its
 // checksum (a DT reply has none; an OEM reply too short for the layout never holds, and
 // yields neither status nor data, as does one whose checksum is wrong).
