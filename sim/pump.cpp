@@ -189,26 +189,7 @@ char Pump::Run(const std::vector<Command>& program, double now) {
 char Pump::Step(const Command& c, double now) {
     const std::optional<int32_t> value = Operand(c);
     if (!value) return 'c';
-    switch (c.letter) {
-        case 'A':
-        case 'a':
-        case 'P':
-        case 'p':
-        case 'D':
-        case 'd':
-        case 'W':
-        case 'Y':
-        case 'Z':
-        case 'o':
-        case 'I':
-        case 'O':
-        case 'B':
-        case 'M':
-            return Move(c.letter, *value, now);
-        default:
-            Set(c, *value);
-            return 0;
-    }
+    return Move(c, *value, now);
 }
 
 // The command's number; one read from a variable ("@n") must lie in the command's range.
@@ -221,8 +202,9 @@ std::optional<int32_t> Pump::Operand(const Command& c) const {
 }
 
 // Queues what keeps the pump busy; the error letter when it may not happen.
-char Pump::Move(char letter, int32_t value, double now) {
-    switch (letter) {
+// A move of plunger or valve, or a wait; any other command is a setting.
+char Pump::Move(const Command& c, int32_t value, double now) {
+    switch (c.letter) {
         case 'A':
         case 'a':
             return MoveTo(value, now);
@@ -249,8 +231,11 @@ char Pump::Move(char letter, int32_t value, double now) {
         case 'B':
             if (ports_ != 3) return 'p';
             return MoveValve(3, now);
-        default:  // 'M': a wait of the given milliseconds
+        case 'M':  // a wait of the given milliseconds
             motion_.Append(now, value / 1000.0, motion_.FinalPosition(), motion_.FinalPort());
+            return 0;
+        default:
+            Set(c, value);
             return 0;
     }
 }

@@ -59,7 +59,7 @@ private:
     char Run(const std::vector<Command>& program, double now);
     char Step(const Command& c, double now);
     std::optional<int32_t> Operand(const Command& c) const;
-    char Move(char letter, int32_t value, double now);
+    char Move(const Command& c, int32_t value, double now);
     void Set(const Command& c, int32_t value);
     char MoveTo(int64_t target, double now);
     char MoveValve(int port, double now);

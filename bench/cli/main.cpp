@@ -28,13 +28,6 @@ namespace {
 constexpr int kCommands = 100;
 constexpr double kWireMs = (4 + 8) * 10 * 1000.0 / 9600;
 
-double ChildrenCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 struct Timings {
     std::vector<double> exchangeMs, firstByteMs, callSeconds, cpuMsPerCommand;
 };
@@ -51,7 +44,7 @@ bool Measure(const QString& cli, const QStringList& options, int calls, Timings&
     for (int i = 0; i < kCommands; ++i) arguments << "?";
     for (int call = 0; call < calls; ++call) {
         QProcess process;
-        const double cpuBefore = ChildrenCpuSeconds();
+        const double cpuBefore = CpuSeconds(RUSAGE_CHILDREN);
         QElapsedTimer clock;
         clock.start();
         process.start(cli, arguments);
@@ -60,7 +53,7 @@ bool Measure(const QString& cli, const QStringList& options, int calls, Timings&
             return false;
         }
         t.callSeconds.push_back(double(clock.nsecsElapsed()) / 1e9);
-        t.cpuMsPerCommand.push_back((ChildrenCpuSeconds() - cpuBefore) * 1000 / kCommands);
+        t.cpuMsPerCommand.push_back((CpuSeconds(RUSAGE_CHILDREN) - cpuBefore) * 1000 / kCommands);
         for (const QByteArray& line : process.readAllStandardOutput().trimmed().split('\n')) {
             const QJsonObject answer = QJsonDocument::fromJson(line).object();
             t.exchangeMs.push_back(answer["ms"].toDouble());

@@ -3,7 +3,6 @@
 // the processor time over 10 s with a network port left open.
 //   bench_network [count]      (default 40 transactions a case; ZR_PUMPSIM overrides the pumpsim)
 // Prints the rows of the benchmark table: area, case, median, unit.
-#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -21,24 +20,13 @@
 #include "../transaction/live_link.h"
 #include "delay_relay.h"
 #include "link/transaction.h"
+#include "live/bench_figures.h"
 #include "live/ser2net_process.h"
 #include "live/test_certificates.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double Milliseconds(Clock::time_point since) {
     return std::chrono::duration<double, std::milli>(Clock::now() - since).count();

@@ -2,7 +2,6 @@
 // reply, and the processor time this process spent meanwhile.
 //   bench_transaction [count]      (default 60 per framing; ZR_PUMPSIM overrides the pumpsim)
 // Prints the rows of the benchmark table: area, case, median, unit.
-#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -13,21 +12,10 @@
 #include <vector>
 
 #include "link/transaction.h"
+#include "live/bench_figures.h"
 #include "live_link.h"
 
 namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double>& values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Result {
     std::vector<double> milliseconds;

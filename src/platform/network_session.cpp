@@ -174,13 +174,10 @@ void NetworkSession::applySettings() {
 void NetworkSession::askSetting(int setting) {
     static constexpr sergensio_done kDone[] = {SettingDone<0>, SettingDone<1>, SettingDone<2>,
                                                SettingDone<3>};
+    static constexpr int (*kAsk[])(sergensio*, unsigned int, sergensio_done, void*) = {
+        sergensio_baud, sergensio_datasize, sergensio_parity, sergensio_stopbits};
     sergensio* sio = gensio_to_sergensio(io_);
-    const unsigned int value = asked(setting);
-    int err = GE_NOTSUP;
-    if (sio && setting == 0) err = sergensio_baud(sio, value, kDone[0], this);
-    if (sio && setting == 1) err = sergensio_datasize(sio, value, kDone[1], this);
-    if (sio && setting == 2) err = sergensio_parity(sio, value, kDone[2], this);
-    if (sio && setting == 3) err = sergensio_stopbits(sio, value, kDone[3], this);
+    const int err = sio ? kAsk[setting](sio, asked(setting), kDone[setting], this) : GE_NOTSUP;
     if (err != 0 && state() == State::Opening) end(State::Failed, failureOf(err));
 }
 
