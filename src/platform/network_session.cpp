@@ -317,7 +317,10 @@ void NetworkSession::flush() {
 }
 
 // The server closed the connection, or it failed: during the opening, that ends the opening.
+// A write that finds the connection no longer open (GE_NOTREADY) has met a close by the server
+// whose news has not come in yet.
 void NetworkSession::lost(int err) {
+    if (err == GE_NOTREADY) err = GE_REMCLOSE;
     const State now = state();
     if (now == State::Open) end(State::Gone, ConnectionEnd(err, name_));
     if (now == State::Opening)
