@@ -20,23 +20,6 @@ std::string Choice(Control combo, std::size_t i) {
     return combo == Control::cboBaud ? BaudItems[i].value : FixedItems(combo)[i];
 }
 
-// An option whose value must be one of a combo box's items; it sets the item's index.
-void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
-               const std::string& help) {
-    command
-        .add_option_function<std::string>(
-            name,
-            [name, combo, &index](const std::string& value) {
-                const std::optional<int> found = ChoiceIndex(combo, value);
-                if (!found)
-                    throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
-                index = *found;
-            },
-            help)
-        ->type_name(kind)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-}
-
 }  // namespace
 
 std::optional<PortChoice> ReadPort(const std::string& value) {
@@ -60,7 +43,23 @@ std::string Choices(Control combo) {
     return text;
 }
 
-void AddLinkOptions(CLI::App& command, LinkOptions& link) {
+void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
+               const std::string& help) {
+    command
+        .add_option_function<std::string>(
+            name,
+            [name, combo, &index](const std::string& value) {
+                const std::optional<int> found = ChoiceIndex(combo, value);
+                if (!found)
+                    throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
+                index = *found;
+            },
+            help)
+        ->type_name(kind)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+void AddPortOptions(CLI::App& command, LinkOptions& link) {
     command
         .add_option_function<std::string>(
             "--port",
@@ -78,6 +77,10 @@ void AddLinkOptions(CLI::App& command, LinkOptions& link) {
               "one of: " + Choices(Control::cboBaud) + " (default 9600)");
     AddChoice(command, "--protocol", "DT|OEM", Control::cboProtocol, link.protocolIndex,
               "DT or OEM (default DT)");
+}
+
+void AddLinkOptions(CLI::App& command, LinkOptions& link) {
+    AddPortOptions(command, link);
     AddChoice(command, "--address", "PUMP", Control::cboAddress, link.addressIndex,
               "one of: " + Choices(Control::cboAddress) + " (default 1)");
 }

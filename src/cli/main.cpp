@@ -28,6 +28,7 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
     AddPosition(parser, action);
     AddScan(parser, action);
     AddRun(parser, action);
+    AddServe(parser, action);
     // The data folder is looked for only when the help is printed: CLI11 puts the callback's
     // text, a line end, then the fixed text.
     parser.footer([program] {

@@ -107,6 +107,7 @@ void Session::tellFailure(const Answer& a, int address) {
 }
 
 Answer Session::send(const std::string& command, int address) {
+    dialogs_.forget();
     form_.setListIndex(Control::cboAddress, address);
     form_.setText(Control::text1, command);
     cmdXmit_Click(m_);
@@ -117,6 +118,7 @@ Answer Session::send(const std::string& command, int address) {
 }
 
 Answer Session::stop(int address) {
+    dialogs_.forget();
     form_.setListIndex(Control::cboAddress, address);
     cmdStop_Click(m_);
     awaitTimeOut(false);

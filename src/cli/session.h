@@ -60,6 +60,10 @@ public:
     void pause(double seconds);
     double now() const { return clock_.now(); }
 
+    // What the last failure told on stderr ("title: text"), "" when the last exchange told
+    // nothing.
+    const std::string& told() const { return dialogs_.lastText(); }
+
     Module& module() { return m_; }
     const LinkOptions& link() const { return link_; }
 

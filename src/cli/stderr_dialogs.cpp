@@ -15,6 +15,7 @@ void StderrDialogs::messageBox(const std::string& text, MessageIcon, const std::
         }
     }
     Tell(lines);
+    last_ = lines;
 }
 
 std::string StderrDialogs::inputBox(const std::string&, const std::string&) {

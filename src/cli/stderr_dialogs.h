@@ -13,6 +13,13 @@ class StderrDialogs : public Dialogs {
 public:
     void messageBox(const std::string& text, MessageIcon icon, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title) override;
+
+    // The last box's text as told, line breaks and all; "" once forgotten.
+    const std::string& lastText() const { return last_; }
+    void forget() { last_.clear(); }
+
+private:
+    std::string last_;
 };
 
 }  // namespace zr::cli

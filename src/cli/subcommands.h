@@ -16,5 +16,7 @@ void AddCheck(CLI::App& program, Action& action);
 void AddPosition(CLI::App& program, Action& action);
 void AddScan(CLI::App& program, Action& action);
 void AddRun(CLI::App& program, Action& action);
+// In the executable only: it links the pump servers.
+void AddServe(CLI::App& program, Action& action);
 
 }  // namespace zr::cli

@@ -8,14 +8,6 @@ namespace zr {
 
 namespace {
 
-// The valve port letter: the character 64 + the data read as a number, rounded half to even;
-// a value that forms no character leaves the letter out.
-std::string PortLetter(const std::string& data) {
-    const double code = 64 + RoundHalfEven(NumericValue(data));
-    if (data.empty() || code < 0 || code > 255) return {};
-    return std::string(1, static_cast<char>(static_cast<unsigned char>(code)));
-}
-
 // One silent query of the display, and the clicks that waited for it. False when the port
 // could not be opened, so that no repetition goes on showing the same failure.
 bool Query(Module& m, const char* command) {
@@ -36,6 +28,12 @@ bool Cycle(Module& m) {
 }
 
 }  // namespace
+
+std::string PortLetter(const std::string& data) {
+    const double code = 64 + RoundHalfEven(NumericValue(data));
+    if (data.empty() || code < 0 || code > 255) return {};
+    return std::string(1, static_cast<char>(static_cast<unsigned char>(code)));
+}
 
 void ShowPosition(Module& m) {
     if (m.PositionShowing) return;  // the running display goes on showing the position

@@ -1,0 +1,103 @@
+#include "sila/pump_servers.h"
+
+#include <QFile>
+#include <QSysInfo>
+#include <chrono>
+#include <grpcpp/security/server_credentials.h>
+#include <grpcpp/server_builder.h>
+
+#include "cli/output.h"
+#include "cli/pumps.h"
+#include "cli/version.h"
+#include "sila/self_signed_identity.h"
+
+namespace zr::sila {
+
+namespace {
+
+// A request longer than this is refused before it reaches the pump feature: the longest command
+// string the checker takes fits many times over.
+constexpr int kLongestRequest = 256 * 1024;
+constexpr const char* kVendorUrl = "https://zadurovu.org";
+
+std::optional<std::string> Read(const std::string& path, std::string& error) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = "cannot read " + path + ": " + file.errorString().toStdString();
+        return std::nullopt;
+    }
+    return file.readAll().toStdString();
+}
+
+// The credentials the pump `uuid` serves with, and the CA's path when they are self-signed.
+std::shared_ptr<grpc::ServerCredentials> Credentials(const ServeOptions& o, const std::string& uuid,
+                                                     std::string& caPath, std::string& error) {
+    if (o.insecure) return grpc::InsecureServerCredentials();
+    Identity identity;
+    if (!o.certificateFile.empty()) {
+        const auto certificate = Read(o.certificateFile, error);
+        const auto key = certificate ? Read(o.keyFile, error) : std::nullopt;
+        if (!key) return nullptr;
+        identity = {*certificate, *key, ""};
+    } else {
+        std::vector<std::string> hosts{"localhost", QSysInfo::machineHostName().toStdString()};
+        std::vector<std::string> addresses{"127.0.0.1"};
+        if (o.host != "127.0.0.1" && o.host != "localhost") addresses.push_back(o.host);
+        const auto made = SelfSignedIdentity(o.dataFolder + "/sila-certificates", uuid, hosts, addresses, error);
+        if (!made) return nullptr;
+        identity = *made;
+        caPath = identity.caPath;
+    }
+    grpc::SslServerCredentialsOptions ssl;
+    ssl.pem_key_cert_pairs.push_back({identity.privateKeyPem, identity.certificatePem});
+    return grpc::SslServerCredentials(ssl);
+}
+
+}  // namespace
+
+PumpServers::~PumpServers() {
+    const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
+    for (Served& s : served_) s.server->Shutdown(deadline);
+    for (Served& s : served_) s.server->Wait();
+    queue_.reset();
+}
+
+bool PumpServers::start(const ServeOptions& o, std::string& error) {
+    records_ = std::make_unique<ServerRecords>(o.dataFolder + "/sila-servers.ini");
+    queue_ = std::make_unique<PortQueue>(o.link);
+    int port = o.firstPort;
+    for (int address : o.pumps) {
+        const std::string pumpName = cli::AddressName(address);
+        const std::string key = o.portName + " " + pumpName;
+        ServerFacts facts{key, records_->uuid(key, error), "Pump " + pumpName + " on " + o.portName,
+                          "SyringePump",
+                          "Syringe pump " + pumpName + " on " + o.portName + ", served by zadu-rovu-cli " + ZR_VERSION,
+                          ZR_VERSION, kVendorUrl};
+        if (facts.uuid.empty()) return false;
+        std::string caPath;
+        const auto credentials = Credentials(o, facts.uuid, caPath, error);
+        if (!credentials) return false;
+        Served s;
+        s.service = std::make_unique<ServiceFeature>(facts, *records_);
+        s.pump = std::make_unique<PumpFeature>(*queue_, address, o.runSeconds);
+        grpc::ServerBuilder builder;
+        int bound = 0;
+        const std::string listen = o.host + ":" + std::to_string(port);
+        builder.AddListeningPort(listen, credentials, &bound);
+        builder.RegisterService(s.service.get());
+        builder.RegisterService(s.pump.get());
+        builder.SetMaxReceiveMessageSize(kLongestRequest);
+        s.server = builder.BuildAndStart();
+        if (!s.server || bound == 0) {
+            error = "cannot listen on " + listen + ": give --listen a free port on an address of this computer";
+            return false;
+        }
+        cli::PrintLine("pump " + pumpName + " on " + o.portName + ": UUID " + facts.uuid + ", serving on " + o.host +
+                       ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
+        served_.push_back(std::move(s));
+        if (port != 0) ++port;
+    }
+    return true;
+}
+
+}  // namespace zr::sila
