@@ -22,10 +22,12 @@ struct ServeChoices {
 };
 
 int Serve(ServeChoices& c) {
-    c.serve.dataFolder = FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
+    if (c.serve.dataFolder.empty())
+        c.serve.dataFolder = FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data;
     if (c.serve.insecure)
-        Tell("Serving plain gRPC without TLS (--insecure): anyone who reaches the port can read and drive the "
-             "pumps; give --cert and --key, or neither, to serve over TLS.");
+        Tell(
+            "Serving plain gRPC without TLS (--insecure): anyone who reaches the port can read and drive the "
+            "pumps; give --cert and --key, or neither, to serve over TLS.");
     Interrupt interrupt;
     std::string error;
     {
@@ -34,7 +36,8 @@ int Serve(ServeChoices& c) {
             Tell("Cannot serve: " + error);
             return kUsageError;
         }
-        QObject::connect(&interrupt, &Interrupt::interrupted, QCoreApplication::instance(), &QCoreApplication::quit);
+        QObject::connect(&interrupt, &Interrupt::interrupted, QCoreApplication::instance(),
+                         &QCoreApplication::quit);
         if (!interrupt.requested()) QCoreApplication::exec();
     }
     return kDone;
@@ -62,8 +65,9 @@ void AddServe(CLI::App& program, Action& action) {
                 for (const std::string& value : values) {
                     const std::optional<int> index = ChoiceIndex(Control::cboAddress, value);
                     if (!index || *index >= FirstGroupAddressIndex)
-                        throw CLI::ValidationError("--address", "\"" + value + "\" is not a single pump: one of " +
-                                                                    Choices(Control::cboAddress).substr(0, 29));
+                        throw CLI::ValidationError("--address",
+                                                   "\"" + value + "\" is not a single pump: one of " +
+                                                       Choices(Control::cboAddress).substr(0, 29));
                     c->serve.pumps.push_back(*index);
                 }
             },
@@ -76,15 +80,23 @@ void AddServe(CLI::App& program, Action& action) {
     CLI::Option* cert =
         serve->add_option("--cert", c->serve.certificateFile, "the server's certificate (PEM), the lab's own")
             ->type_name("FILE");
-    CLI::Option* key =
-        serve->add_option("--key", c->serve.keyFile, "the certificate's private key (PEM)")->type_name("FILE");
+    CLI::Option* key = serve->add_option("--key", c->serve.keyFile, "the certificate's private key (PEM)")
+                           ->type_name("FILE");
     cert->needs(key);
     key->needs(cert);
-    serve->add_flag("--insecure", c->serve.insecure, "serve plain gRPC, without TLS")->excludes(cert)->excludes(key);
-    serve->add_option("--run-timeout", c->serve.runSeconds,
-                      "seconds RunCommandString waits for the pump to read ready (default 60)")
+    serve->add_flag("--insecure", c->serve.insecure, "serve plain gRPC, without TLS")
+        ->excludes(cert)
+        ->excludes(key);
+    serve
+        ->add_option("--run-timeout", c->serve.runSeconds,
+                     "seconds RunCommandString waits for the pump to read ready (default 60)")
         ->type_name("SECONDS")
         ->check(CLI::PositiveNumber);
+    serve
+        ->add_option("--data", c->serve.dataFolder,
+                     "the folder keeping each pump's UUID and name, and the self-signed certificates "
+                     "(default: the data folder)")
+        ->type_name("FOLDER");
     serve->callback([c, serve, &action] {
         const std::size_t colon = c->listen.rfind(':');
         int port = -1;

@@ -12,6 +12,14 @@ namespace zr::sila {
 
 namespace {
 
+// What the session told of the failure, on one line, and what to do.
+std::string Told(const cli::Session& session, const std::string& whatToDo) {
+    std::string told = session.told();
+    for (char& c : told)
+        if (c == '\n') c = ' ';
+    return told + ". " + whatToDo;
+}
+
 grpc::Status Failure(const char* error, const std::string& message) {
     return DefinedError(Qualified(PumpFeatureId, "DefinedExecutionError", error), message);
 }
@@ -26,18 +34,20 @@ grpc::Status Outcome(cli::Session& session, const cli::Answer& answer, int addre
             return grpc::Status::OK;
         case cli::kPortFailed:
             return Failure("PortUnavailable",
-                           session.told() +
-                               "\nConnect the pump's adapter or start its network port's server, or serve "
-                               "another port; the server tries the port again at the next call.");
+                           Told(session,
+                                "Connect the pump's adapter or start its network port's server, or serve "
+                                "another port; the server tries the port again at the next call."));
         case cli::kNoReply:
-            return Failure("NoReply", pump + " did not answer within 2 s. Check that it is powered, set to address " +
-                                          cli::AddressName(address) + ", " + m.BaudRate + " baud and the " +
-                                          m.Protocol + " protocol, and that its cable is in; then call again.");
+            return Failure("NoReply",
+                           pump + " did not answer within 2 s. Check that it is powered, set to address " +
+                               cli::AddressName(address) + ", " + m.BaudRate + " baud and the " + m.Protocol +
+                               " protocol, and that its cable is in; then call again.");
         case cli::kChecksumError:
         case cli::kTooShort:
-            return Failure("GarbledReply", session.told() +
-                                               "\nThe line garbles the pump's replies: check the cable, the baud "
-                                               "rate and the protocol, then call again.");
+            return Failure("GarbledReply",
+                           Told(session,
+                                "The line garbles the pump's replies: check the cable, the baud "
+                                "rate and the protocol, then call again."));
         case cli::kPumpError:
             if (!pumpErrorFails) return grpc::Status::OK;
             return Failure("PumpError", pump + " answered with an error: " + answer.status +
@@ -56,8 +66,9 @@ grpc::Status Checked(cli::Session& session, const std::string& command, const st
     ParseCommand(m);
     if (m.ErrNum == 0) return grpc::Status::OK;
     ErrorMessage(m);
-    return ValidationError(parameter, "Command syntax error at character #" + std::to_string(m.ScanPos) + ": " +
-                                          m.ErrDetail + ". Correct the command string and call again.");
+    return ValidationError(parameter, "Command syntax error at character #" + std::to_string(m.ScanPos) +
+                                          ": " + m.ErrDetail +
+                                          ". Correct the command string and call again.");
 }
 
 }  // namespace zr::sila

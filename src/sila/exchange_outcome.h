@@ -1,6 +1,7 @@
 #pragma once
 
 #include <grpcpp/support/status.h>
+
 #include <string>
 
 #include "cli/session.h"

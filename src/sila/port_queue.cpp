@@ -20,7 +20,8 @@ PortQueue::~PortQueue() {
         const std::lock_guard lock(mutex_);
         queue_.clear();
     }
-    QMetaObject::invokeMethod(&context_, [this] { close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [this] { close(); }, Qt::QueuedConnection);
     {
         std::unique_lock lock(mutex_);
         closedChanged_.wait(lock, [this] { return closed_; });
@@ -48,7 +49,8 @@ void PortQueue::post(Work work, bool first) {
         else
             queue_.push_back(std::move(work));
     }
-    QMetaObject::invokeMethod(&context_, [this] { drain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [this] { drain(); }, Qt::QueuedConnection);
 }
 
 // The transaction lets events run while it waits for a reply, so a drain can be asked for

@@ -55,13 +55,14 @@ PumpFeature::~PumpFeature() = default;
 grpc::Status PumpFeature::exchange(grpc::ServerContext* context,
                                    const std::function<grpc::Status(cli::Session&)>& work, bool first) {
     grpc::Status status;
-    if (!queue_.run([&](cli::Session& session) { status = work(session); }, [context] { return context->IsCancelled(); },
-                    first))
+    if (!queue_.run([&](cli::Session& session) { status = work(session); },
+                    [context] { return context->IsCancelled(); }, first))
         return grpc::Status::CANCELLED;
     return status;
 }
 
-grpc::Status PumpFeature::SendCommandString(grpc::ServerContext* context, const pump::SendCommandString_Parameters* in,
+grpc::Status PumpFeature::SendCommandString(grpc::ServerContext* context,
+                                            const pump::SendCommandString_Parameters* in,
                                             pump::SendCommandString_Responses* out) {
     const std::string& command = in->commandstring().value();
     return exchange(context, [&](cli::Session& session) {
@@ -78,7 +79,8 @@ grpc::Status PumpFeature::SendCommandString(grpc::ServerContext* context, const 
     });
 }
 
-grpc::Status PumpFeature::RunCommandString(grpc::ServerContext* context, const pump::RunCommandString_Parameters* in,
+grpc::Status PumpFeature::RunCommandString(grpc::ServerContext* context,
+                                           const pump::RunCommandString_Parameters* in,
                                            framework::CommandConfirmation* out) {
     const std::string& command = in->commandstring().value();
     const auto run = std::make_shared<Execution>();
@@ -145,14 +147,16 @@ std::shared_ptr<PumpFeature::Execution> PumpFeature::execution(const framework::
 namespace {
 
 grpc::Status UnknownExecution(const framework::CommandExecutionUUID& uuid) {
-    return FrameworkError(framework::FrameworkError::INVALID_COMMAND_EXECUTION_UUID,
-                          "No execution of RunCommandString has the UUID \"" + uuid.value() +
-                              "\" (or it is long over and forgotten): give the UUID RunCommandString returned.");
+    return FrameworkError(
+        framework::FrameworkError::INVALID_COMMAND_EXECUTION_UUID,
+        "No execution of RunCommandString has the UUID \"" + uuid.value() +
+            "\" (or it is long over and forgotten): give the UUID RunCommandString returned.");
 }
 
 }  // namespace
 
-grpc::Status PumpFeature::RunCommandString_Info(grpc::ServerContext* context, const framework::CommandExecutionUUID* in,
+grpc::Status PumpFeature::RunCommandString_Info(grpc::ServerContext* context,
+                                                const framework::CommandExecutionUUID* in,
                                                 grpc::ServerWriter<framework::ExecutionInfo>* out) {
     const std::shared_ptr<Execution> run = execution(*in);
     if (!run) return UnknownExecution(*in);
@@ -172,21 +176,24 @@ grpc::Status PumpFeature::RunCommandString_Info(grpc::ServerContext* context, co
     return grpc::Status::OK;
 }
 
-grpc::Status PumpFeature::RunCommandString_Result(grpc::ServerContext*, const framework::CommandExecutionUUID* in,
+grpc::Status PumpFeature::RunCommandString_Result(grpc::ServerContext*,
+                                                  const framework::CommandExecutionUUID* in,
                                                   pump::RunCommandString_Responses* out) {
     const std::shared_ptr<Execution> run = execution(*in);
     if (!run) return UnknownExecution(*in);
     const std::lock_guard lock(run->mutex);
     if (run->status < framework::ExecutionInfo::finishedSuccessfully)
-        return FrameworkError(framework::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED,
-                              "The run has not finished: follow RunCommandString_Info until it reports the end, "
-                              "then ask for the result.");
+        return FrameworkError(
+            framework::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED,
+            "The run has not finished: follow RunCommandString_Info until it reports the end, "
+            "then ask for the result.");
     if (!run->error.ok()) return run->error;
     *out = run->result;
     return grpc::Status::OK;
 }
 
-grpc::Status PumpFeature::Stop(grpc::ServerContext* context, const pump::Stop_Parameters*, pump::Stop_Responses* out) {
+grpc::Status PumpFeature::Stop(grpc::ServerContext* context, const pump::Stop_Parameters*,
+                               pump::Stop_Responses* out) {
     return exchange(
         context,
         [&](cli::Session& session) {
@@ -215,31 +222,32 @@ grpc::Status Follow(PumpWatch& watch, PumpWatch::Value value, grpc::ServerContex
 
 }  // namespace
 
-grpc::Status PumpFeature::Subscribe_PlungerPosition(grpc::ServerContext* context,
-                                                    const pump::Subscribe_PlungerPosition_Parameters*,
-                                                    grpc::ServerWriter<pump::Subscribe_PlungerPosition_Responses>* out) {
+grpc::Status PumpFeature::Subscribe_PlungerPosition(
+    grpc::ServerContext* context, const pump::Subscribe_PlungerPosition_Parameters*,
+    grpc::ServerWriter<pump::Subscribe_PlungerPosition_Responses>* out) {
     return Follow<pump::Subscribe_PlungerPosition_Responses>(
-        watch_, PumpWatch::Value::Position, context, out, [](auto& r, const std::string& v) {
-            r.mutable_plungerposition()->set_value(std::atoll(v.c_str()));
-        });
+        watch_, PumpWatch::Value::Position, context, out,
+        [](auto& r, const std::string& v) { r.mutable_plungerposition()->set_value(std::atoll(v.c_str())); });
 }
 
-grpc::Status PumpFeature::Subscribe_ValvePort(grpc::ServerContext* context, const pump::Subscribe_ValvePort_Parameters*,
+grpc::Status PumpFeature::Subscribe_ValvePort(grpc::ServerContext* context,
+                                              const pump::Subscribe_ValvePort_Parameters*,
                                               grpc::ServerWriter<pump::Subscribe_ValvePort_Responses>* out) {
     return Follow<pump::Subscribe_ValvePort_Responses>(
         watch_, PumpWatch::Value::Valve, context, out,
         [](auto& r, const std::string& v) { r.mutable_valveport()->set_value(v); });
 }
 
-grpc::Status PumpFeature::Subscribe_PumpStatus(grpc::ServerContext* context,
-                                               const pump::Subscribe_PumpStatus_Parameters*,
-                                               grpc::ServerWriter<pump::Subscribe_PumpStatus_Responses>* out) {
+grpc::Status PumpFeature::Subscribe_PumpStatus(
+    grpc::ServerContext* context, const pump::Subscribe_PumpStatus_Parameters*,
+    grpc::ServerWriter<pump::Subscribe_PumpStatus_Responses>* out) {
     return Follow<pump::Subscribe_PumpStatus_Responses>(
         watch_, PumpWatch::Value::Status, context, out,
         [](auto& r, const std::string& v) { r.mutable_pumpstatus()->set_value(v); });
 }
 
-grpc::Status PumpFeature::Get_FirmwareVersion(grpc::ServerContext* context, const pump::Get_FirmwareVersion_Parameters*,
+grpc::Status PumpFeature::Get_FirmwareVersion(grpc::ServerContext* context,
+                                              const pump::Get_FirmwareVersion_Parameters*,
                                               pump::Get_FirmwareVersion_Responses* out) {
     return exchange(context, [&](cli::Session& session) {
         const cli::Answer a = session.send("&", address_);

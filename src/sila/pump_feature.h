@@ -24,28 +24,33 @@ public:
                                    pump::SendCommandString_Responses* out) override;
     grpc::Status RunCommandString(grpc::ServerContext* context, const pump::RunCommandString_Parameters* in,
                                   framework::CommandConfirmation* out) override;
-    grpc::Status RunCommandString_Info(grpc::ServerContext* context, const framework::CommandExecutionUUID* in,
+    grpc::Status RunCommandString_Info(grpc::ServerContext* context,
+                                       const framework::CommandExecutionUUID* in,
                                        grpc::ServerWriter<framework::ExecutionInfo>* out) override;
-    grpc::Status RunCommandString_Result(grpc::ServerContext* context, const framework::CommandExecutionUUID* in,
+    grpc::Status RunCommandString_Result(grpc::ServerContext* context,
+                                         const framework::CommandExecutionUUID* in,
                                          pump::RunCommandString_Responses* out) override;
     grpc::Status Stop(grpc::ServerContext* context, const pump::Stop_Parameters* in,
                       pump::Stop_Responses* out) override;
-    grpc::Status Subscribe_PlungerPosition(grpc::ServerContext* context,
-                                           const pump::Subscribe_PlungerPosition_Parameters* in,
-                                           grpc::ServerWriter<pump::Subscribe_PlungerPosition_Responses>* out) override;
-    grpc::Status Subscribe_ValvePort(grpc::ServerContext* context, const pump::Subscribe_ValvePort_Parameters* in,
+    grpc::Status Subscribe_PlungerPosition(
+        grpc::ServerContext* context, const pump::Subscribe_PlungerPosition_Parameters* in,
+        grpc::ServerWriter<pump::Subscribe_PlungerPosition_Responses>* out) override;
+    grpc::Status Subscribe_ValvePort(grpc::ServerContext* context,
+                                     const pump::Subscribe_ValvePort_Parameters* in,
                                      grpc::ServerWriter<pump::Subscribe_ValvePort_Responses>* out) override;
-    grpc::Status Subscribe_PumpStatus(grpc::ServerContext* context, const pump::Subscribe_PumpStatus_Parameters* in,
+    grpc::Status Subscribe_PumpStatus(grpc::ServerContext* context,
+                                      const pump::Subscribe_PumpStatus_Parameters* in,
                                       grpc::ServerWriter<pump::Subscribe_PumpStatus_Responses>* out) override;
-    grpc::Status Get_FirmwareVersion(grpc::ServerContext* context, const pump::Get_FirmwareVersion_Parameters* in,
+    grpc::Status Get_FirmwareVersion(grpc::ServerContext* context,
+                                     const pump::Get_FirmwareVersion_Parameters* in,
                                      pump::Get_FirmwareVersion_Responses* out) override;
 
 private:
     struct Execution;
 
     // Runs `work` on the port's thread; CANCELLED when the call went away before its turn.
-    grpc::Status exchange(grpc::ServerContext* context, const std::function<grpc::Status(cli::Session&)>& work,
-                          bool first = false);
+    grpc::Status exchange(grpc::ServerContext* context,
+                          const std::function<grpc::Status(cli::Session&)>& work, bool first = false);
     void ask(const std::shared_ptr<Execution>& run, double deadline);  // on the port's thread
     std::shared_ptr<Execution> execution(const framework::CommandExecutionUUID& uuid);
 

@@ -1,10 +1,11 @@
 #include "sila/pump_servers.h"
 
+#include <grpcpp/security/server_credentials.h>
+#include <grpcpp/server_builder.h>
+
 #include <QFile>
 #include <QSysInfo>
 #include <chrono>
-#include <grpcpp/security/server_credentials.h>
-#include <grpcpp/server_builder.h>
 
 #include "cli/output.h"
 #include "cli/pumps.h"
@@ -43,7 +44,8 @@ std::shared_ptr<grpc::ServerCredentials> Credentials(const ServeOptions& o, cons
         std::vector<std::string> hosts{"localhost", QSysInfo::machineHostName().toStdString()};
         std::vector<std::string> addresses{"127.0.0.1"};
         if (o.host != "127.0.0.1" && o.host != "localhost") addresses.push_back(o.host);
-        const auto made = SelfSignedIdentity(o.dataFolder + "/sila-certificates", uuid, hosts, addresses, error);
+        const auto made =
+            SelfSignedIdentity(o.dataFolder + "/sila-certificates", uuid, hosts, addresses, error);
         if (!made) return nullptr;
         identity = *made;
         caPath = identity.caPath;
@@ -69,10 +71,14 @@ bool PumpServers::start(const ServeOptions& o, std::string& error) {
     for (int address : o.pumps) {
         const std::string pumpName = cli::AddressName(address);
         const std::string key = o.portName + " " + pumpName;
-        ServerFacts facts{key, records_->uuid(key, error), "Pump " + pumpName + " on " + o.portName,
-                          "SyringePump",
-                          "Syringe pump " + pumpName + " on " + o.portName + ", served by zadu-rovu-cli " + ZR_VERSION,
-                          ZR_VERSION, kVendorUrl};
+        ServerFacts facts{
+            key,
+            records_->uuid(key, error),
+            "Pump " + pumpName + " on " + o.portName,
+            "SyringePump",
+            "Syringe pump " + pumpName + " on " + o.portName + ", served by zadu-rovu-cli " + ZR_VERSION,
+            ZR_VERSION,
+            kVendorUrl};
         if (facts.uuid.empty()) return false;
         std::string caPath;
         const auto credentials = Credentials(o, facts.uuid, caPath, error);
@@ -89,11 +95,12 @@ bool PumpServers::start(const ServeOptions& o, std::string& error) {
         builder.SetMaxReceiveMessageSize(kLongestRequest);
         s.server = builder.BuildAndStart();
         if (!s.server || bound == 0) {
-            error = "cannot listen on " + listen + ": give --listen a free port on an address of this computer";
+            error =
+                "cannot listen on " + listen + ": give --listen a free port on an address of this computer";
             return false;
         }
-        cli::PrintLine("pump " + pumpName + " on " + o.portName + ": UUID " + facts.uuid + ", serving on " + o.host +
-                       ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
+        cli::PrintLine("pump " + pumpName + " on " + o.portName + ": UUID " + facts.uuid + ", serving on " +
+                       o.host + ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
         served_.push_back(std::move(s));
         if (port != 0) ++port;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <grpcpp/server.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,11 +15,11 @@
 namespace zr::sila {
 
 struct ServeOptions {
-    cli::LinkOptions link;      // the port; its address is each pump's own
-    std::string portName;       // the port as the command line named it
-    std::vector<int> pumps;     // address indices, single pumps only
-    std::string host;           // what to listen on
-    int firstPort = 50052;      // the first pump's port, the next pump's one more; 0: any free one each
+    cli::LinkOptions link;   // the port; its address is each pump's own
+    std::string portName;    // the port as the command line named it
+    std::vector<int> pumps;  // address indices, single pumps only
+    std::string host;        // what to listen on
+    int firstPort = 50052;   // the first pump's port, the next pump's one more; 0: any free one each
     std::string certificateFile, keyFile;  // the lab's; none: a self-signed one
     bool insecure = false;                 // plain gRPC
     double runSeconds = 60;

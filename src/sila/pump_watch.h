@@ -1,6 +1,7 @@
 #pragma once
 
 #include <grpcpp/support/status.h>
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>

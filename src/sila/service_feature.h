@@ -19,31 +19,40 @@ public:
     ServiceFeature(ServerFacts facts, ServerRecords& records) : facts_(std::move(facts)), records_(records) {}
 
     grpc::Status GetFeatureDefinition(
-        grpc::ServerContext*, const sila2::org::silastandard::core::silaservice::v1::GetFeatureDefinition_Parameters* in,
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::GetFeatureDefinition_Parameters* in,
         sila2::org::silastandard::core::silaservice::v1::GetFeatureDefinition_Responses* out) override;
-    grpc::Status SetServerName(grpc::ServerContext*,
-                               const sila2::org::silastandard::core::silaservice::v1::SetServerName_Parameters* in,
-                               sila2::org::silastandard::core::silaservice::v1::SetServerName_Responses*) override;
-    grpc::Status Get_ServerName(grpc::ServerContext*,
-                                const sila2::org::silastandard::core::silaservice::v1::Get_ServerName_Parameters*,
-                                sila2::org::silastandard::core::silaservice::v1::Get_ServerName_Responses* out) override;
-    grpc::Status Get_ServerType(grpc::ServerContext*,
-                                const sila2::org::silastandard::core::silaservice::v1::Get_ServerType_Parameters*,
-                                sila2::org::silastandard::core::silaservice::v1::Get_ServerType_Responses* out) override;
-    grpc::Status Get_ServerUUID(grpc::ServerContext*,
-                                const sila2::org::silastandard::core::silaservice::v1::Get_ServerUUID_Parameters*,
-                                sila2::org::silastandard::core::silaservice::v1::Get_ServerUUID_Responses* out) override;
+    grpc::Status SetServerName(
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::SetServerName_Parameters* in,
+        sila2::org::silastandard::core::silaservice::v1::SetServerName_Responses*) override;
+    grpc::Status Get_ServerName(
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ServerName_Parameters*,
+        sila2::org::silastandard::core::silaservice::v1::Get_ServerName_Responses* out) override;
+    grpc::Status Get_ServerType(
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ServerType_Parameters*,
+        sila2::org::silastandard::core::silaservice::v1::Get_ServerType_Responses* out) override;
+    grpc::Status Get_ServerUUID(
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ServerUUID_Parameters*,
+        sila2::org::silastandard::core::silaservice::v1::Get_ServerUUID_Responses* out) override;
     grpc::Status Get_ServerDescription(
-        grpc::ServerContext*, const sila2::org::silastandard::core::silaservice::v1::Get_ServerDescription_Parameters*,
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ServerDescription_Parameters*,
         sila2::org::silastandard::core::silaservice::v1::Get_ServerDescription_Responses* out) override;
     grpc::Status Get_ServerVersion(
-        grpc::ServerContext*, const sila2::org::silastandard::core::silaservice::v1::Get_ServerVersion_Parameters*,
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ServerVersion_Parameters*,
         sila2::org::silastandard::core::silaservice::v1::Get_ServerVersion_Responses* out) override;
     grpc::Status Get_ServerVendorURL(
-        grpc::ServerContext*, const sila2::org::silastandard::core::silaservice::v1::Get_ServerVendorURL_Parameters*,
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ServerVendorURL_Parameters*,
         sila2::org::silastandard::core::silaservice::v1::Get_ServerVendorURL_Responses* out) override;
     grpc::Status Get_ImplementedFeatures(
-        grpc::ServerContext*, const sila2::org::silastandard::core::silaservice::v1::Get_ImplementedFeatures_Parameters*,
+        grpc::ServerContext*,
+        const sila2::org::silastandard::core::silaservice::v1::Get_ImplementedFeatures_Parameters*,
         sila2::org::silastandard::core::silaservice::v1::Get_ImplementedFeatures_Responses* out) override;
 
 private:

@@ -36,7 +36,8 @@ grpc::Status UndefinedError(const std::string& message) {
     return Aborted(error);
 }
 
-grpc::Status FrameworkError(sila2::org::silastandard::FrameworkError::ErrorType type, const std::string& message) {
+grpc::Status FrameworkError(sila2::org::silastandard::FrameworkError::ErrorType type,
+                            const std::string& message) {
     SiLAError error;
     error.mutable_frameworkerror()->set_errortype(type);
     error.mutable_frameworkerror()->set_message(message);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <grpcpp/support/status.h>
+
 #include <string>
 
 #include "SiLAFramework.pb.h"
@@ -12,6 +13,7 @@ namespace zr::sila {
 grpc::Status ValidationError(const std::string& parameter, const std::string& message);
 grpc::Status DefinedError(const std::string& identifier, const std::string& message);
 grpc::Status UndefinedError(const std::string& message);
-grpc::Status FrameworkError(sila2::org::silastandard::FrameworkError::ErrorType type, const std::string& message);
+grpc::Status FrameworkError(sila2::org::silastandard::FrameworkError::ErrorType type,
+                            const std::string& message);
 
 }  // namespace zr::sila

@@ -7,6 +7,10 @@ descriptor set (protoc --descriptor_set_out --include_imports) and calls methods
 Each line of the calls is one of
     call Service.Method JSON        a unary call
     stream Service.Method JSON N    a streaming call: N messages (or "all"), then it is cancelled
+    parallel Service.Method JSON N  the same unary call on N channels at once: "ok N" when all answer
+    raw Service.Method HEX          a request of these bytes, whatever they are
+    oversized Service.Method N      a request of N bytes
+    kill PID                        ends a process (a pump that loses power)
     sleep SECONDS
 and prints one line a message or an outcome:
     ok JSON | end | grpc CODE MESSAGE
@@ -16,7 +20,10 @@ and prints one line a message or an outcome:
 """
 import base64
 import json
+import os
+import signal
 import sys
+import threading
 import time
 
 import grpc
@@ -45,6 +52,14 @@ def as_line(message):
 
 def told(error, framework):
     """The line for a gRPC error: a SiLA error decoded from the ABORTED status's base64."""
+    return one_line(sila_text(error, framework))
+
+
+def one_line(text):
+    return text.replace("\\", "\\\\").replace("\n", "\\n")
+
+
+def sila_text(error, framework):
     if error.code() != grpc.StatusCode.ABORTED:
         return "grpc %s %s" % (error.code().name, error.details())
     sila = framework()
@@ -71,11 +86,17 @@ def main():
     for name in ["sila2.org.silastandard.core.silaservice.v1.SiLAService",
                  "sila2.org.zadurovu.pumps.syringepumpcontroller.v1.SyringePumpController"]:
         services[name.rsplit(".", 1)[1]] = name
-    if ca == "--insecure":
-        channel = grpc.insecure_channel(target)
-    else:
+    credentials = None
+    if ca != "--insecure":
         with open(ca, "rb") as f:
-            channel = grpc.secure_channel(target, grpc.ssl_channel_credentials(f.read()))
+            credentials = grpc.ssl_channel_credentials(f.read())
+
+    def connect():
+        if credentials is None:
+            return grpc.insecure_channel(target)
+        return grpc.secure_channel(target, credentials)
+
+    channel = connect()
     uuid = ""
     for line in sys.stdin:
         words = line.split(" ", 2)
@@ -84,16 +105,50 @@ def main():
         if words[0] == "sleep":
             time.sleep(float(words[1]))
             continue
+        if words[0] == "kill":
+            os.kill(int(words[1]), signal.SIGKILL)
+            continue
         service, method = words[1].split(".")
         descriptor = pool.FindMethodByName(services[service] + "." + method)
         rest = words[2].replace("$uuid", uuid) if len(words) > 2 else "{}"
         count = None
-        if words[0] == "stream":
+        if words[0] in ("stream", "parallel"):
             rest, count = rest.rstrip().rsplit(" ", 1)
-        request = json_format.Parse(rest, message_class(descriptor.input_type)())
         response_class = message_class(descriptor.output_type)
         path = "/%s/%s" % (services[service], method)
         serialize = lambda m: m.SerializeToString()
+        if words[0] in ("call", "stream"):
+            request = json_format.Parse(rest, message_class(descriptor.input_type)())
+        if words[0] in ("raw", "oversized"):
+            data = bytes.fromhex(rest.strip()) if words[0] == "raw" else b"\x0a" * int(rest)
+            call = channel.unary_unary(path, request_serializer=lambda b: b,
+                                       response_deserializer=response_class.FromString)
+            try:
+                print("ok " + as_line(call(data, timeout=30)), flush=True)
+            except grpc.RpcError as e:
+                print(told(e, framework), flush=True)
+            continue
+        if words[0] == "parallel":
+            request = json_format.Parse(rest, message_class(descriptor.input_type)())
+            outcomes = []
+
+            def one():
+                with connect() as own:
+                    call = own.unary_unary(path, request_serializer=serialize,
+                                           response_deserializer=response_class.FromString)
+                    try:
+                        call(request, timeout=60)
+                        outcomes.append("ok")
+                    except grpc.RpcError as e:
+                        outcomes.append(told(e, framework))
+            threads = [threading.Thread(target=one) for _ in range(int(count))]
+            for t in threads:
+                t.start()
+            for t in threads:
+                t.join()
+            failed = [o for o in outcomes if o != "ok"]
+            print("ok %d" % len(outcomes) if not failed else failed[0], flush=True)
+            continue
         if words[0] == "call":
             call = channel.unary_unary(path, request_serializer=serialize,
                                        response_deserializer=response_class.FromString)

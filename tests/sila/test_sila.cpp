@@ -1,0 +1,240 @@
+#include <signal.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "fakes/table_file.h"
+#include "fakes/test_registry.h"
+#include "live/pumpsim_process.h"
+#include "live/test_certificates.h"
+
+// zadu-rovu-cli serve as a lab meets it: the real program over TLS on loopback, pumpsim on a
+// pseudo-terminal, and a SiLA client that knows only the protos.
+class SilaTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void aClientGetsWhatThePumpTells_data() { zr::test::AddTableRows(QFINDTESTDATA("calls.txt")); }
+    void aClientGetsWhatThePumpTells();
+    void theServedFeatureIsTheFileTheSchemaAccepts();
+    void uuidAndNameOutliveARestart();
+    void aPortThatAppearsLaterIsServed();
+    void aCancelledSubscriptionEndsThePoll();
+    void insecureIsToldAndTermEndsItQuickly();
+
+private:
+    TestCertificates certificates_;
+};
+
+namespace {
+
+// A served pump: the server's process and where it listens.
+struct Server {
+    QProcess process;
+    int port = 0;
+    QByteArray out;
+
+    bool start(const QStringList& arguments) {
+        process.start(QStringLiteral(ZR_CLI), QStringList{"serve", "--listen", "127.0.0.1:0"} + arguments);
+        QElapsedTimer clock;
+        clock.start();
+        static const QRegularExpression served("serving on 127\\.0\\.0\\.1:(\\d+)");
+        while (clock.elapsed() < 10000 && process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(100);
+            out += process.readAllStandardOutput();
+            const QRegularExpressionMatch m = served.match(QString::fromUtf8(out));
+            if (m.hasMatch()) {
+                port = m.captured(1).toInt();
+                return true;
+            }
+        }
+        return false;
+    }
+    // SIGTERM; the exit status, -1 when it did not end within `ms`.
+    int end(int ms = 5000) {
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        if (!process.waitForFinished(ms)) return -1;
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    ~Server() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+};
+
+// The client's lines for `calls`, one a line.
+QStringList Client(int port, const QString& ca, const QStringList& calls) {
+    QProcess client;
+    client.start("/usr/bin/python3", {ZR_SILA_CLIENT, ZR_SILA_DESCRIPTORS, "127.0.0.1:" + QString::number(port), ca});
+    client.write((calls.join('\n') + '\n').toUtf8());
+    client.closeWriteChannel();
+    if (!client.waitForFinished(120000)) return {"client did not finish"};
+    QStringList lines = QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QByteArray err = client.readAllStandardError();
+    if (!err.isEmpty()) lines << "client stderr: " + QString::fromUtf8(err);
+    return lines;
+}
+
+// "{N}": N times "é", a character of two bytes.
+QString Filled(QString text) {
+    static const QRegularExpression repeat("\\{(\\d+)\\}");
+    for (QRegularExpressionMatch m = repeat.match(text); m.hasMatch(); m = repeat.match(text))
+        text.replace(m.capturedStart(), m.capturedLength(), QString(m.captured(1).toInt(), QChar(0xe9)));
+    return text;
+}
+
+}  // namespace
+
+void SilaTest::initTestCase() {
+    QVERIFY2(certificates_.make(), qPrintable(certificates_.error()));
+}
+
+void SilaTest::aClientGetsWhatThePumpTells() {
+    QFETCH(QByteArrayList, row);
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QStringList simOptions;
+    for (const QString& o : QString::fromUtf8(row[1]).split(QRegularExpression(" (?=--)"), Qt::SkipEmptyParts)) {
+        const int blank = o.indexOf(' ');
+        simOptions << o.left(blank);
+        if (blank > 0) simOptions << o.mid(blank + 1).remove('\'');
+    }
+    QVERIFY2(sim.start(dir.path(), simOptions), qPrintable(sim.error()));
+    const auto fill = [&](QString text) {
+        return text.replace("{sim}", dir.filePath("COM1"))
+            .replace("{dir}", dir.filePath("nothing"))
+            .replace("{simpid}", QString::number(sim.processId()));
+    };
+    Server server;
+    QVERIFY2(server.start(fill(QString::fromUtf8(row[2])).split(' ', Qt::SkipEmptyParts) +
+                          QStringList{"--cert", certificates_.server(), "--key", certificates_.key(), "--data",
+                                      dir.filePath("data")}),
+             server.out.constData());
+    const QStringList calls = Filled(fill(QString::fromUtf8(row[3]))).split(" ; ");
+    const QStringList expected = Filled(QString::fromUtf8(row[4])).split(" ; ");
+    const QStringList got = Client(server.port, certificates_.ca(), calls);
+    for (qsizetype i = 0; i < std::max(got.size(), expected.size()); ++i) {
+        const QString line = got.value(i, "(no line)");
+        QStringList pieces;
+        for (const QString& piece : expected.value(i, "(no line)").split('*')) pieces << QRegularExpression::escape(piece);
+        const QRegularExpression want(QRegularExpression::anchoredPattern(pieces.join(".*")));
+        QVERIFY2(want.match(line).hasMatch(), qPrintable("line " + QString::number(i + 1) + ": " + line +
+                                                          "\n  expected: " + expected.value(i)));
+    }
+    QCOMPARE(server.end(), 0);
+}
+
+void SilaTest::theServedFeatureIsTheFileTheSchemaAccepts() {
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
+    Server server;
+    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
+                          certificates_.key(), "--data", dir.path()}));
+    const QString schema = QFINDTESTDATA("../../../shared/sila/schema/FeatureDefinition.xsd");
+    for (const char* feature : {"org.silastandard/core/SiLAService/v1", "org.zadurovu/pumps/SyringePumpController/v1"}) {
+        const QStringList got = Client(server.port, certificates_.ca(),
+                                       {QString("call SiLAService.GetFeatureDefinition {\"FeatureIdentifier\": "
+                                                "{\"value\": \"%1\"}}")
+                                            .arg(feature)});
+        QVERIFY2(got.size() == 1 && got[0].startsWith("ok "), qPrintable(got.join('\n')));
+        QString xml = QString(got[0]).section("\"value\": \"", 1).chopped(3);
+        QFile file(dir.filePath("served.sila.xml"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        // The client prints JSON: its escapes undone.
+        file.write(xml.replace("\\n", "\n").replace("\\\"", "\"").toUtf8());
+        file.close();
+        if (schema.isEmpty()) QSKIP("the standard's schema is not beside the project");
+        QProcess lint;
+        lint.start("xmllint", {"--noout", "--schema", schema, file.fileName()});
+        QVERIFY(lint.waitForFinished(30000));
+        QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
+    }
+    QCOMPARE(server.end(), 0);
+}
+
+void SilaTest::uuidAndNameOutliveARestart() {
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {"--address", "1,2"}), qPrintable(sim.error()));
+    const QStringList options{"--port",         dir.filePath("COM1"), "--address", "1", "--address", "2", "--cert",
+                              certificates_.server(), "--key", certificates_.key(), "--data", dir.filePath("data")};
+    QStringList first;
+    {
+        Server server;
+        QVERIFY(server.start(options));
+        first = Client(server.port, certificates_.ca(),
+                       {"call SiLAService.SetServerName {\"ServerName\": {\"value\": \"Bench pump\"}}",
+                        "call SiLAService.Get_ServerUUID {}"});
+        const QStringList second = Client(server.port + 1, certificates_.ca(), {"call SiLAService.Get_ServerUUID {}"});
+        QCOMPARE(first.size(), 2);
+        QVERIFY2(second.size() == 1 && second[0] != first[1], qPrintable(second.join('\n')));
+        QCOMPARE(server.end(), 0);
+    }
+    Server again;
+    QVERIFY(again.start(options));
+    const QStringList after =
+        Client(again.port, certificates_.ca(), {"call SiLAService.Get_ServerUUID {}", "call SiLAService.Get_ServerName {}"});
+    QCOMPARE(after, QStringList({first[1], "ok {\"ServerName\": {\"value\": \"Bench pump\"}}"}));
+    QVERIFY2(first[1].contains(QRegularExpression(R"("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}")")),
+             qPrintable(first[1]));
+}
+
+void SilaTest::aPortThatAppearsLaterIsServed() {
+    QTemporaryDir dir;
+    Server server;
+    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
+                          certificates_.key(), "--data", dir.path()}));
+    const QString ask = "call SyringePumpController.SendCommandString {\"CommandString\": {\"value\": \"?\"}}";
+    QStringList got = Client(server.port, certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("/PortUnavailable "), qPrintable(got.join('\n')));
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
+    got = Client(server.port, certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
+    QCOMPARE(server.end(), 0);
+}
+
+void SilaTest::aCancelledSubscriptionEndsThePoll() {
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
+    Server server;
+    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
+                          certificates_.key(), "--data", dir.path()}));
+    const QStringList got = Client(server.port, certificates_.ca(),
+                                   {"stream SyringePumpController.Subscribe_PlungerPosition {} 1", "sleep 1",
+                                    "stream SyringePumpController.Subscribe_PumpStatus {} 1"});
+    QCOMPARE(got.size(), 2);
+    const auto frames = [&] { return sim.transcript().count("rx "); };
+    QTest::qWait(500);
+    const qsizetype before = frames();
+    QTest::qWait(1000);
+    QCOMPARE(frames(), before);  // no one subscribes: the pump is not asked
+    QVERIFY2(before >= 2 && before <= 4, qPrintable(QString::number(before)));
+    QCOMPARE(server.end(), 0);
+}
+
+void SilaTest::insecureIsToldAndTermEndsItQuickly() {
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
+    Server server;
+    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--insecure", "--data", dir.path()}));
+    QStringList got = Client(server.port, "--insecure", {"call SyringePumpController.Get_FirmwareVersion {}"});
+    QCOMPARE(got, QStringList{"ok {\"FirmwareVersion\": {\"value\": \"pumpsim 1.0\"}}"});
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(server.end(), 0);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(server.process.readAllStandardError().contains("without TLS (--insecure)"));
+}
+
+ZR_TEST(SilaTest);
+#include "test_sila.moc"
