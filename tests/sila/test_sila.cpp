@@ -71,7 +71,8 @@ struct Server {
 // The client's lines for `calls`, one a line.
 QStringList Client(int port, const QString& ca, const QStringList& calls) {
     QProcess client;
-    client.start("/usr/bin/python3", {ZR_SILA_CLIENT, ZR_SILA_DESCRIPTORS, "127.0.0.1:" + QString::number(port), ca});
+    client.start("/usr/bin/python3",
+                 {ZR_SILA_CLIENT, ZR_SILA_DESCRIPTORS, "127.0.0.1:" + QString::number(port), ca});
     client.write((calls.join('\n') + '\n').toUtf8());
     client.closeWriteChannel();
     if (!client.waitForFinished(120000)) return {"client did not finish"};
@@ -100,7 +101,8 @@ void SilaTest::aClientGetsWhatThePumpTells() {
     QTemporaryDir dir;
     PumpSimProcess sim;
     QStringList simOptions;
-    for (const QString& o : QString::fromUtf8(row[1]).split(QRegularExpression(" (?=--)"), Qt::SkipEmptyParts)) {
+    for (const QString& o :
+         QString::fromUtf8(row[1]).split(QRegularExpression(" (?=--)"), Qt::SkipEmptyParts)) {
         const int blank = o.indexOf(' ');
         simOptions << o.left(blank);
         if (blank > 0) simOptions << o.mid(blank + 1).remove('\'');
@@ -113,8 +115,8 @@ void SilaTest::aClientGetsWhatThePumpTells() {
     };
     Server server;
     QVERIFY2(server.start(fill(QString::fromUtf8(row[2])).split(' ', Qt::SkipEmptyParts) +
-                          QStringList{"--cert", certificates_.server(), "--key", certificates_.key(), "--data",
-                                      dir.filePath("data")}),
+                          QStringList{"--cert", certificates_.server(), "--key", certificates_.key(),
+                                      "--data", dir.filePath("data")}),
              server.out.constData());
     const QStringList calls = Filled(fill(QString::fromUtf8(row[3]))).split(" ; ");
     const QStringList expected = Filled(QString::fromUtf8(row[4])).split(" ; ");
@@ -122,10 +124,11 @@ void SilaTest::aClientGetsWhatThePumpTells() {
     for (qsizetype i = 0; i < std::max(got.size(), expected.size()); ++i) {
         const QString line = got.value(i, "(no line)");
         QStringList pieces;
-        for (const QString& piece : expected.value(i, "(no line)").split('*')) pieces << QRegularExpression::escape(piece);
+        for (const QString& piece : expected.value(i, "(no line)").split('*'))
+            pieces << QRegularExpression::escape(piece);
         const QRegularExpression want(QRegularExpression::anchoredPattern(pieces.join(".*")));
         QVERIFY2(want.match(line).hasMatch(), qPrintable("line " + QString::number(i + 1) + ": " + line +
-                                                          "\n  expected: " + expected.value(i)));
+                                                         "\n  expected: " + expected.value(i)));
     }
     QCOMPARE(server.end(), 0);
 }
@@ -138,11 +141,13 @@ void SilaTest::theServedFeatureIsTheFileTheSchemaAccepts() {
     QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
                           certificates_.key(), "--data", dir.path()}));
     const QString schema = QFINDTESTDATA("../../../shared/sila/schema/FeatureDefinition.xsd");
-    for (const char* feature : {"org.silastandard/core/SiLAService/v1", "org.zadurovu/pumps/SyringePumpController/v1"}) {
-        const QStringList got = Client(server.port, certificates_.ca(),
-                                       {QString("call SiLAService.GetFeatureDefinition {\"FeatureIdentifier\": "
-                                                "{\"value\": \"%1\"}}")
-                                            .arg(feature)});
+    for (const char* feature :
+         {"org.silastandard/core/SiLAService/v1", "org.zadurovu/pumps/SyringePumpController/v1"}) {
+        const QStringList got =
+            Client(server.port, certificates_.ca(),
+                   {QString("call SiLAService.GetFeatureDefinition {\"FeatureIdentifier\": "
+                            "{\"value\": \"%1\"}}")
+                        .arg(feature)});
         QVERIFY2(got.size() == 1 && got[0].startsWith("ok "), qPrintable(got.join('\n')));
         QString xml = QString(got[0]).section("\"value\": \"", 1).chopped(3);
         QFile file(dir.filePath("served.sila.xml"));
@@ -163,8 +168,12 @@ void SilaTest::uuidAndNameOutliveARestart() {
     QTemporaryDir dir;
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {"--address", "1,2"}), qPrintable(sim.error()));
-    const QStringList options{"--port",         dir.filePath("COM1"), "--address", "1", "--address", "2", "--cert",
-                              certificates_.server(), "--key", certificates_.key(), "--data", dir.filePath("data")};
+    const QStringList options{"--port",    dir.filePath("COM1"),
+                              "--address", "1",
+                              "--address", "2",
+                              "--cert",    certificates_.server(),
+                              "--key",     certificates_.key(),
+                              "--data",    dir.filePath("data")};
     QStringList first;
     {
         Server server;
@@ -172,7 +181,8 @@ void SilaTest::uuidAndNameOutliveARestart() {
         first = Client(server.port, certificates_.ca(),
                        {"call SiLAService.SetServerName {\"ServerName\": {\"value\": \"Bench pump\"}}",
                         "call SiLAService.Get_ServerUUID {}"});
-        const QStringList second = Client(server.port + 1, certificates_.ca(), {"call SiLAService.Get_ServerUUID {}"});
+        const QStringList second =
+            Client(server.port + 1, certificates_.ca(), {"call SiLAService.Get_ServerUUID {}"});
         QCOMPARE(first.size(), 2);
         QVERIFY2(second.size() == 1 && second[0] != first[1], qPrintable(second.join('\n')));
         QCOMPARE(server.end(), 0);
@@ -180,9 +190,11 @@ void SilaTest::uuidAndNameOutliveARestart() {
     Server again;
     QVERIFY(again.start(options));
     const QStringList after =
-        Client(again.port, certificates_.ca(), {"call SiLAService.Get_ServerUUID {}", "call SiLAService.Get_ServerName {}"});
+        Client(again.port, certificates_.ca(),
+               {"call SiLAService.Get_ServerUUID {}", "call SiLAService.Get_ServerName {}"});
     QCOMPARE(after, QStringList({first[1], "ok {\"ServerName\": {\"value\": \"Bench pump\"}}"}));
-    QVERIFY2(first[1].contains(QRegularExpression(R"("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}")")),
+    QVERIFY2(first[1].contains(
+                 QRegularExpression(R"("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}")")),
              qPrintable(first[1]));
 }
 
@@ -191,7 +203,8 @@ void SilaTest::aPortThatAppearsLaterIsServed() {
     Server server;
     QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
                           certificates_.key(), "--data", dir.path()}));
-    const QString ask = "call SyringePumpController.SendCommandString {\"CommandString\": {\"value\": \"?\"}}";
+    const QString ask =
+        "call SyringePumpController.SendCommandString {\"CommandString\": {\"value\": \"?\"}}";
     QStringList got = Client(server.port, certificates_.ca(), {ask});
     QVERIFY2(got.size() == 1 && got[0].contains("/PortUnavailable "), qPrintable(got.join('\n')));
     PumpSimProcess sim;
@@ -227,7 +240,8 @@ void SilaTest::insecureIsToldAndTermEndsItQuickly() {
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
     Server server;
     QVERIFY(server.start({"--port", dir.filePath("COM1"), "--insecure", "--data", dir.path()}));
-    QStringList got = Client(server.port, "--insecure", {"call SyringePumpController.Get_FirmwareVersion {}"});
+    QStringList got =
+        Client(server.port, "--insecure", {"call SyringePumpController.Get_FirmwareVersion {}"});
     QCOMPARE(got, QStringList{"ok {\"FirmwareVersion\": {\"value\": \"pumpsim 1.0\"}}"});
     QElapsedTimer clock;
     clock.start();
