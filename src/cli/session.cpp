@@ -63,6 +63,11 @@ Session::~Session() {
     port_.setPortOpen(false);
 }
 
+void Session::serveClients(std::function<bool()> ending) {
+    dialogs_.setQuiet(true);
+    ending_ = std::move(ending);
+}
+
 void Session::catchInterrupts() {
     if (!interrupt_) interrupt_.emplace();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,14 +56,16 @@ public:
 
     // Ctrl-C and SIGTERM from now on set interrupted() instead of ending the program.
     void catchInterrupts();
-    bool interrupted() const { return interrupt_ && interrupt_->requested(); }
+    bool interrupted() const { return (interrupt_ && interrupt_->requested()) || (ending_ && ending_()); }
     // Lets the event loop run for `seconds`, or until an interrupt.
     void pause(double seconds);
     double now() const { return clock_.now(); }
 
-    // What the last failure told on stderr ("title: text"), "" when the last exchange told
-    // nothing.
+    // What the last failure told ("title: text"), "" when the last exchange told nothing.
     const std::string& told() const { return dialogs_.lastText(); }
+    // For a server, whose clients are told instead: failures are not written on stderr, and
+    // a wait for a reply ends early once `ending` says the program is ending.
+    void serveClients(std::function<bool()> ending);
 
     Module& module() { return m_; }
     const LinkOptions& link() const { return link_; }
@@ -87,6 +90,7 @@ private:
     MovingFile programFile_;  // read where the window reads it
     Module m_;
     std::optional<Interrupt> interrupt_;
+    std::function<bool()> ending_;
     int timeOuts_ = 0;            // how often the reply time-out fired
     bool printPosition_ = false;  // the position display's lines go to stdout as shown
 };

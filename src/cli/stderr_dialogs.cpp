@@ -14,7 +14,7 @@ void StderrDialogs::messageBox(const std::string& text, MessageIcon, const std::
             lines += text[i];
         }
     }
-    Tell(lines);
+    if (!quiet_) Tell(lines);
     last_ = lines;
 }
 

@@ -17,9 +17,12 @@ public:
     // The last box's text as told, line breaks and all; "" once forgotten.
     const std::string& lastText() const { return last_; }
     void forget() { last_.clear(); }
+    // Quiet, the boxes are kept for lastText() but not written.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
 
 private:
     std::string last_;
+    bool quiet_ = false;
 };
 
 }  // namespace zr::cli

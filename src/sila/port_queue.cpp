@@ -9,7 +9,11 @@ PortQueue::PortQueue(const cli::LinkOptions& link) {
     thread_.start();
     context_.moveToThread(&thread_);
     QMetaObject::invokeMethod(
-        &context_, [this, link] { session_ = std::make_unique<cli::Session>(link, true); },
+        &context_,
+        [this, link] {
+            session_ = std::make_unique<cli::Session>(link, true);
+            session_->serveClients([this] { return ending_.load(); });
+        },
         Qt::BlockingQueuedConnection);
 }
 
@@ -30,6 +34,17 @@ PortQueue::~PortQueue() {
     thread_.wait();
 }
 
+void PortQueue::end() {
+    ending_ = true;
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.clear();
+    }
+    // Wakes a wait for a reply, which then sees the end.
+    QMetaObject::invokeMethod(
+        &context_, [] {}, Qt::QueuedConnection);
+}
+
 void PortQueue::close() {
     if (draining_) {
         closeAfterDrain_ = true;
@@ -44,6 +59,7 @@ void PortQueue::close() {
 void PortQueue::post(Work work, bool first) {
     {
         const std::lock_guard lock(mutex_);
+        if (ending_) return;
         if (first)
             queue_.push_front(std::move(work));
         else

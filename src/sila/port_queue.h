@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QThread>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -28,6 +29,11 @@ public:
     PortQueue(const PortQueue&) = delete;
     PortQueue& operator=(const PortQueue&) = delete;
 
+    // From now on nothing waiting is begun and a wait for a reply ends early: the program is
+    // ending.
+    void end();
+    bool ending() const { return ending_; }
+
     // Puts `work` on the queue behind what waits there or, `first`, ahead of it.
     void post(Work work, bool first = false);
     // Puts `work` on the queue and waits until it is done: true. False when `gaveUp` turned true
@@ -47,6 +53,7 @@ private:
     std::unique_ptr<cli::Session> session_;
     std::mutex mutex_;
     std::deque<Work> queue_;
+    std::atomic<bool> ending_{false};
     std::condition_variable closedChanged_;
     bool closed_ = false;
     bool draining_ = false;         // on the port's thread only

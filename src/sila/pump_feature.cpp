@@ -58,6 +58,9 @@ grpc::Status PumpFeature::exchange(grpc::ServerContext* context,
     if (!queue_.run([&](cli::Session& session) { status = work(session); },
                     [context] { return context->IsCancelled(); }, first))
         return grpc::Status::CANCELLED;
+    // A wait for a reply that the end cut short tells nothing of the pump.
+    if (queue_.ending())
+        return UndefinedError("The server is stopping and cut the exchange short: call again once it serves again.");
     return status;
 }
 

@@ -58,6 +58,7 @@ std::shared_ptr<grpc::ServerCredentials> Credentials(const ServeOptions& o, cons
 }  // namespace
 
 PumpServers::~PumpServers() {
+    if (queue_) queue_->end();
     const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
     for (Served& s : served_) s.server->Shutdown(deadline);
     for (Served& s : served_) s.server->Wait();

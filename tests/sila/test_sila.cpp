@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@ private slots:
     void aPortThatAppearsLaterIsServed();
     void aCancelledSubscriptionEndsThePoll();
     void insecureIsToldAndTermEndsItQuickly();
+    void termEndsAWaitForAReplyAndClosesTheLine();
 
 private:
     TestCertificates certificates_;
@@ -248,6 +250,30 @@ void SilaTest::insecureIsToldAndTermEndsItQuickly() {
     QCOMPARE(server.end(), 0);
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(server.process.readAllStandardError().contains("without TLS (--insecure)"));
+}
+
+// A pump that does not answer holds an exchange for the 2 s time-out; the end cuts it short.
+void SilaTest::termEndsAWaitForAReplyAndClosesTheLine() {
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {"--silent"}), qPrintable(sim.error()));
+    Server server;
+    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--insecure", "--data", dir.path()}));
+    QProcess client;
+    client.start("/usr/bin/python3", {ZR_SILA_CLIENT, ZR_SILA_DESCRIPTORS,
+                                      "127.0.0.1:" + QString::number(server.port), "--insecure"});
+    client.write("call SyringePumpController.Get_FirmwareVersion {}\n");
+    client.closeWriteChannel();
+    // Until the request is on the line.
+    for (int i = 0; i < 100 && !sim.transcript().contains("rx "); ++i) QTest::qWait(50);
+    QVERIFY(sim.transcript().contains("rx "));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(server.end(), 0);
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(client.waitForFinished(10000));
+    const QByteArray told = client.readAllStandardOutput();
+    QVERIFY2(told.startsWith("undefined The server is stopping"), told.constData());
 }
 
 ZR_TEST(SilaTest);
