@@ -60,7 +60,8 @@ grpc::Status PumpFeature::exchange(grpc::ServerContext* context,
         return grpc::Status::CANCELLED;
     // A wait for a reply that the end cut short tells nothing of the pump.
     if (queue_.ending())
-        return UndefinedError("The server is stopping and cut the exchange short: call again once it serves again.");
+        return UndefinedError(
+            "The server is stopping and cut the exchange short: call again once it serves again.");
     return status;
 }
 
@@ -69,10 +70,10 @@ grpc::Status PumpFeature::SendCommandString(grpc::ServerContext* context,
                                             pump::SendCommandString_Responses* out) {
     const std::string& command = in->commandstring().value();
     return exchange(context, [&](cli::Session& session) {
-        const grpc::Status checked = Checked(session, command, Parameter("SendCommandString"));
+        grpc::Status checked = Checked(session, command, Parameter("SendCommandString"));
         if (!checked.ok()) return checked;
         const cli::Answer a = session.send(command, address_);
-        const grpc::Status status = Outcome(session, a, address_, true);
+        grpc::Status status = Outcome(session, a, address_, true);
         if (!status.ok()) return status;
         out->mutable_replytext()->set_value(a.reply);
         out->mutable_statustext()->set_value(a.status);
@@ -87,7 +88,7 @@ grpc::Status PumpFeature::RunCommandString(grpc::ServerContext* context,
                                            framework::CommandConfirmation* out) {
     const std::string& command = in->commandstring().value();
     const auto run = std::make_shared<Execution>();
-    const grpc::Status checked = exchange(context, [&](cli::Session& session) {
+    grpc::Status checked = exchange(context, [&](cli::Session& session) {
         grpc::Status status = Checked(session, command, Parameter("RunCommandString"));
         if (!status.ok()) return status;
         const cli::Answer a = session.send(command, address_);
@@ -127,7 +128,7 @@ void PumpFeature::ask(const std::shared_ptr<Execution>& run, double deadline) {
     QTimer::singleShot(kAskMilliseconds, queue_.context(), [this, run, deadline] {
         queue_.post([this, run, deadline](cli::Session& session) {
             const cli::Answer a = session.send("?", address_);
-            const grpc::Status status = Outcome(session, a, address_, true);
+            grpc::Status status = Outcome(session, a, address_, true);
             if (!status.ok()) return run->finish(status, nullptr);
             if (a.statusChar != "@") return run->finish(status, &a);
             if (session.now() < deadline) return ask(run, deadline);
@@ -201,7 +202,7 @@ grpc::Status PumpFeature::Stop(grpc::ServerContext* context, const pump::Stop_Pa
         context,
         [&](cli::Session& session) {
             const cli::Answer a = session.stop(address_);
-            const grpc::Status status = Outcome(session, a, address_, false);
+            grpc::Status status = Outcome(session, a, address_, false);
             out->mutable_statustext()->set_value(a.status);
             return status;
         },
@@ -254,7 +255,7 @@ grpc::Status PumpFeature::Get_FirmwareVersion(grpc::ServerContext* context,
                                               pump::Get_FirmwareVersion_Responses* out) {
     return exchange(context, [&](cli::Session& session) {
         const cli::Answer a = session.send("&", address_);
-        const grpc::Status status = Outcome(session, a, address_, true);
+        grpc::Status status = Outcome(session, a, address_, true);
         out->mutable_firmwareversion()->set_value(a.data);
         return status;
     });
