@@ -167,12 +167,14 @@ int main(int argc, char* argv[]) {
             reader->Finish();
             QThread::msleep(1500);  // the move ends
         }
-        row("PlungerPosition change to the subscriber (goal <= 200 ms + the exchange)", Median(changeMs), "ms");
+        row("PlungerPosition change to the subscriber (goal <= 200 ms + the exchange)", Median(changeMs),
+            "ms");
 
         QThread::msleep(500);
         const double before = server.cpuSeconds();
         QThread::sleep(10);
-        row("processor time of a server with no client over 10 s", (server.cpuSeconds() - before) * 1000, "ms");
+        row("processor time of a server with no client over 10 s", (server.cpuSeconds() - before) * 1000,
+            "ms");
     }
     QTemporaryDir many;
     PumpSimProcess pumps;
@@ -183,6 +185,7 @@ int main(int argc, char* argv[]) {
     Server server;
     if (!server.start(cli, fifteen + tls)) return 1;
     for (int port : server.ports) Send(*Connect(port, certificates.ca()), "?");
-    row("resident memory serving 15 pumps (every pump of one port), each asked once", server.residentMiB(), "MiB");
+    row("resident memory serving 15 pumps (every pump of one port), each asked once", server.residentMiB(),
+        "MiB");
     return 0;
 }

@@ -1,11 +1,13 @@
 #include "sila/pump_feature.h"
 
+#include <QString>
 #include <QTimer>
 #include <QUuid>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 
+#include "cli/pumps.h"
 #include "sila/exchange_outcome.h"
 #include "sila/identifiers.h"
 #include "sila/sila_errors.h"
@@ -133,8 +135,8 @@ void PumpFeature::ask(const std::shared_ptr<Execution>& run, double deadline) {
             if (a.statusChar != "@") return run->finish(status, &a);
             if (session.now() < deadline) return ask(run, deadline);
             run->finish(DefinedError(Qualified(PumpFeatureId, "DefinedExecutionError", "StillBusy"),
-                                     "Pump is still busy (position " + a.data + ") after " +
-                                         std::to_string(static_cast<int>(runSeconds_)) +
+                                     "Pump " + cli::AddressName(address_) + " is still busy (position " +
+                                         a.data + ") after " + QString::number(runSeconds_).toStdString() +
                                          " s. Stop it, or wait and read its status; serve with a longer "
                                          "--run-timeout for longer moves."),
                         nullptr);
