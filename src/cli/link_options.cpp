@@ -20,6 +20,23 @@ std::string Choice(Control combo, std::size_t i) {
     return combo == Control::cboBaud ? BaudItems[i].value : FixedItems(combo)[i];
 }
 
+// An option whose value must be one of a combo box's items; it sets the item's index.
+void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
+               const std::string& help) {
+    command
+        .add_option_function<std::string>(
+            name,
+            [name, combo, &index](const std::string& value) {
+                const std::optional<int> found = ChoiceIndex(combo, value);
+                if (!found)
+                    throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
+                index = *found;
+            },
+            help)
+        ->type_name(kind)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
 }  // namespace
 
 std::optional<PortChoice> ReadPort(const std::string& value) {
@@ -41,22 +58,6 @@ std::string Choices(Control combo) {
     for (std::size_t i = 0; i < FixedItems(combo).size(); ++i)
         text += (text.empty() ? "" : " ") + Choice(combo, i);
     return text;
-}
-
-void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
-               const std::string& help) {
-    command
-        .add_option_function<std::string>(
-            name,
-            [name, combo, &index](const std::string& value) {
-                const std::optional<int> found = ChoiceIndex(combo, value);
-                if (!found)
-                    throw CLI::ValidationError(name, "\"" + value + "\" is not one of: " + Choices(combo));
-                index = *found;
-            },
-            help)
-        ->type_name(kind)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
 void AddPortOptions(CLI::App& command, LinkOptions& link) {

@@ -34,9 +34,6 @@ std::string Choices(Control combo);
 
 // Adds --port, --baud and --protocol, with the window's start-up choices as their defaults.
 void AddPortOptions(CLI::App& command, LinkOptions& link);
-// An option whose value must be one of a combo box's items; it sets the item's index.
-void AddChoice(CLI::App& command, const std::string& name, const std::string& kind, Control combo, int& index,
-               const std::string& help);
 // Adds --port, --baud, --protocol and --address, with the window's start-up choices as their
 // defaults, to a subcommand; a value outside the window's lists is a usage error.
 void AddLinkOptions(CLI::App& command, LinkOptions& link);

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,6 @@ namespace {
 
 struct ServeChoices {
     sila::ServeOptions serve;
-    std::vector<std::string> addresses{"1"};
     std::string listen = "127.0.0.1:50052";
 };
 
@@ -60,14 +60,15 @@ void AddServe(CLI::App& program, Action& action) {
         ->add_option_function<std::vector<std::string>>(
             "--address",
             [c](const std::vector<std::string>& values) {
-                c->addresses = values;
                 c->serve.pumps.clear();
                 for (const std::string& value : values) {
                     const std::optional<int> index = ChoiceIndex(Control::cboAddress, value);
                     if (!index || *index >= FirstGroupAddressIndex)
                         throw CLI::ValidationError("--address",
-                                                   "\"" + value + "\" is not a single pump: one of " +
-                                                       Choices(Control::cboAddress).substr(0, 29));
+                                                   "\"" + value + "\" is not a single pump: 1..9 or A..F");
+                    if (std::find(c->serve.pumps.begin(), c->serve.pumps.end(), *index) !=
+                        c->serve.pumps.end())
+                        throw CLI::ValidationError("--address", "pump " + value + " is given twice");
                     c->serve.pumps.push_back(*index);
                 }
             },
