@@ -4,7 +4,9 @@
 #include <grpcpp/server_builder.h>
 
 #include <QFile>
+#include <QString>
 #include <QSysInfo>
+#include <algorithm>
 #include <chrono>
 
 #include "cli/output.h"
@@ -43,7 +45,14 @@ std::shared_ptr<grpc::ServerCredentials> Credentials(const ServeOptions& o, cons
     } else {
         std::vector<std::string> hosts{"localhost", QSysInfo::machineHostName().toStdString()};
         std::vector<std::string> addresses{"127.0.0.1"};
-        if (o.host != "127.0.0.1" && o.host != "localhost") addresses.push_back(o.host);
+        // Listening on every interface names none of them; another host goes with the names
+        // or the addresses, as it is written.
+        const bool every = o.host == "0.0.0.0" || o.host == "[::]";
+        const bool named =
+            o.host == "127.0.0.1" || std::find(hosts.begin(), hosts.end(), o.host) != hosts.end();
+        const bool address =
+            o.host.starts_with('[') || o.host.find_first_not_of("0123456789.") == std::string::npos;
+        if (!every && !named) (address ? addresses : hosts).push_back(o.host);
         const auto made =
             SelfSignedIdentity(o.dataFolder + "/sila-certificates", uuid, hosts, addresses, error);
         if (!made) return nullptr;

@@ -23,7 +23,7 @@ private slots:
     void aClientGetsWhatThePumpTells();
     void theServedFeatureIsTheFileTheSchemaAccepts();
     void uuidAndNameOutliveARestart();
-    void aPortThatAppearsLaterIsServed();
+    void aPortThatAppearsLaterOrComesBackIsServed();
     void aCancelledSubscriptionEndsThePoll();
     void insecureIsToldAndTermEndsItQuickly();
     void termEndsAWaitForAReplyAndClosesTheLine();
@@ -207,7 +207,7 @@ void SilaTest::uuidAndNameOutliveARestart() {
              qPrintable(first[1]));
 }
 
-void SilaTest::aPortThatAppearsLaterIsServed() {
+void SilaTest::aPortThatAppearsLaterOrComesBackIsServed() {
     QTemporaryDir dir;
     Server server;
     QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
@@ -218,6 +218,14 @@ void SilaTest::aPortThatAppearsLaterIsServed() {
     QVERIFY2(got.size() == 1 && got[0].contains("/PortUnavailable "), qPrintable(got.join('\n')));
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
+    got = Client(server.port, certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
+    // The adapter pulled out, then plugged in again.
+    sim.stop();
+    got = Client(server.port, certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("/PortUnavailable "), qPrintable(got.join('\n')));
+    PumpSimProcess back;
+    QVERIFY2(back.start(dir.path(), {}), qPrintable(back.error()));
     got = Client(server.port, certificates_.ca(), {ask});
     QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
     QCOMPARE(server.end(), 0);
