@@ -11,6 +11,7 @@
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "live/pumpsim_process.h"
+#include "live/ser2net_process.h"
 #include "live/test_certificates.h"
 
 // zadu-rovu-cli serve as a lab meets it: the real program over TLS on loopback, pumpsim on a
@@ -117,8 +118,14 @@ void SilaTest::aClientGetsWhatThePumpTells() {
         if (blank > 0) simOptions << o.mid(blank + 1).remove('\'');
     }
     QVERIFY2(sim.start(dir.path(), simOptions), qPrintable(sim.error()));
+    // {net}: the same pump through ser2net on loopback.
+    Ser2netProcess network;
+    if (row[2].contains("{net}"))
+        QVERIFY2(network.start({"telnet(rfc2217),tcp"}, {dir.filePath("COM1")}), qPrintable(network.error()));
     const auto fill = [&](QString text) {
-        return text.replace("{sim}", dir.filePath("COM1"))
+        if (text.contains("{net}")) text.replace("{net}", "rfc2217://127.0.0.1:" + QString::number(network.port(0)));
+        return text.replace("{netpid}", QString::number(network.processId()))
+            .replace("{sim}", dir.filePath("COM1"))
             .replace("{dir}", dir.filePath("nothing"))
             .replace("{simpid}", QString::number(sim.processId()));
     };
