@@ -10,7 +10,7 @@
 #include "cli/link_options.h"
 #include "cli/subcommands.h"
 #include "cli/version.h"
-#include "platform/data_folders.h"
+#include "platform/files/data_folders.h"
 
 namespace {
 

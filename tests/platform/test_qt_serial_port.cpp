@@ -8,8 +8,8 @@
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "platform/line_settings.h"
-#include "platform/port_device.h"
+#include "platform/line/line_settings.h"
+#include "platform/serial/port_device.h"
 #include "pty_pair.h"
 
 using namespace zr;

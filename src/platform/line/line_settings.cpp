@@ -1,4 +1,4 @@
-#include "platform/line_settings.h"
+#include "platform/line/line_settings.h"
 
 #include <charconv>
 #include <vector>

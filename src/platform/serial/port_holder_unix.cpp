@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/port_device.h"
+#include "platform/serial/port_device.h"
 
 namespace zr {
 

@@ -1,4 +1,4 @@
-#include "platform/network_session.h"
+#include "platform/network/network_session.h"
 
 #include <gensio/gensio.h>
 #include <gensio/sergensio.h>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/gensio_os.h"
-#include "platform/network_reasons.h"
+#include "platform/network/gensio_os.h"
+#include "platform/network/network_reasons.h"
 
 namespace zr {
 

@@ -1,8 +1,8 @@
-#include "platform/device_line.h"
+#include "platform/serial/device_line.h"
 
 #include <utility>
 
-#include "platform/port_device.h"
+#include "platform/serial/port_device.h"
 
 namespace zr {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/line.h"
-#include "platform/port_device.h"
+#include "platform/line/line.h"
+#include "platform/serial/port_device.h"
 #include "shared/serial_port.h"
 
 namespace zr {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/com_map.h"
+#include "platform/serial/com_map.h"
 
 namespace zr {
 

@@ -2,7 +2,7 @@
 
 #include <QSerialPort>
 
-#include "platform/line.h"
+#include "platform/line/line.h"
 
 namespace zr {
 

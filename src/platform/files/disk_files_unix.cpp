@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/disk_files.h"
+#include "platform/files/disk_files.h"
 
 // The files are read and written with POSIX calls, each checked, so that every failure keeps
 // its own reason: a write that ran out of room halfway, a sync the disk refused. A replace

@@ -1,10 +1,10 @@
-#include "platform/com_map.h"
+#include "platform/serial/com_map.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
 
-#include "platform/network_name.h"
+#include "platform/network/network_name.h"
 
 namespace zr {
 

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/line.h"
-#include "platform/network_name.h"
-#include "platform/network_reasons.h"
+#include "platform/line/line.h"
+#include "platform/network/network_name.h"
+#include "platform/network/network_reasons.h"
 
 struct gensio;
 struct gensio_os_funcs;

@@ -4,7 +4,7 @@
 #include <QSerialPortInfo>
 #include <map>
 
-#include "platform/port_device.h"
+#include "platform/serial/port_device.h"
 
 namespace zr {
 

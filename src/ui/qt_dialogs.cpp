@@ -1,4 +1,4 @@
-#include "platform/qt_dialogs.h"
+#include "ui/qt_dialogs.h"
 
 #include <QInputDialog>
 #include <QLabel>

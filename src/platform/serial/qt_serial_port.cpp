@@ -1,13 +1,13 @@
-#include "platform/qt_serial_port.h"
+#include "platform/serial/qt_serial_port.h"
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
-#include "platform/device_line.h"
-#include "platform/network_line.h"
-#include "platform/network_name.h"
-#include "platform/port_description.h"
+#include "platform/network/network_line.h"
+#include "platform/network/network_name.h"
+#include "platform/serial/device_line.h"
+#include "platform/serial/port_description.h"
 
 namespace zr {
 

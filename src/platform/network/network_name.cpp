@@ -1,4 +1,4 @@
-#include "platform/network_name.h"
+#include "platform/network/network_name.h"
 
 #include <charconv>
 

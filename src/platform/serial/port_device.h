@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/com_map.h"
+#include "platform/serial/com_map.h"
 
 namespace zr {
 

@@ -1,4 +1,4 @@
-#include "platform/certificate_check.h"
+#include "platform/network/certificate_check.h"
 
 #include <openssl/pem.h>
 #include <openssl/x509.h>

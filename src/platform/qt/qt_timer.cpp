@@ -1,4 +1,4 @@
-#include "platform/qt_timer.h"
+#include "platform/qt/qt_timer.h"
 
 namespace zr {
 

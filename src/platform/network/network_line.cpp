@@ -1,12 +1,12 @@
-#include "platform/network_line.h"
+#include "platform/network/network_line.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
 #include <algorithm>
 
-#include "platform/gensio_os.h"
-#include "platform/network_name.h"
-#include "platform/network_session.h"
+#include "platform/network/gensio_os.h"
+#include "platform/network/network_name.h"
+#include "platform/network/network_session.h"
 
 namespace zr {
 

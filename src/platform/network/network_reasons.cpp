@@ -1,10 +1,10 @@
-#include "platform/network_reasons.h"
+#include "platform/network/network_reasons.h"
 
 #include <gensio/gensio_err.h>
 
 #include <cstdio>
 
-#include "platform/certificate_check.h"
+#include "platform/network/certificate_check.h"
 
 namespace zr {
 

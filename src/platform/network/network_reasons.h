@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/network_name.h"
+#include "platform/network/network_name.h"
 
 namespace zr {
 

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "platform/gensio_os.h"
+#include "platform/network/gensio_os.h"
 
 namespace zr {
 

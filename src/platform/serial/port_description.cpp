@@ -1,9 +1,9 @@
-#include "platform/port_description.h"
+#include "platform/serial/port_description.h"
 
 #include <QCoreApplication>
 
-#include "platform/network_name.h"
-#include "platform/port_device.h"
+#include "platform/network/network_name.h"
+#include "platform/serial/port_device.h"
 
 namespace zr {
 

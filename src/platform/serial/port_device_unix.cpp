@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "platform/port_device.h"
+#include "platform/serial/port_device.h"
 
 namespace zr {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/line.h"
+#include "platform/line/line.h"
 
 class QEventLoop;
 

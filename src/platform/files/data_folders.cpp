@@ -1,4 +1,4 @@
-#include "platform/data_folders.h"
+#include "platform/files/data_folders.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include <QtGlobal>
 #include <string>
 
-#include "platform/line_settings.h"
+#include "platform/line/line_settings.h"
 
 namespace zr {
 

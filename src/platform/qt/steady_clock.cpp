@@ -1,4 +1,4 @@
-#include "platform/steady_clock.h"
+#include "platform/qt/steady_clock.h"
 
 #include <chrono>
 #include <thread>

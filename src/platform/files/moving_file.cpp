@@ -1,4 +1,4 @@
-#include "platform/moving_file.h"
+#include "platform/files/moving_file.h"
 
 #include <utility>
 
