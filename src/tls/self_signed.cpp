@@ -41,17 +41,22 @@ public:
         if (result == ReadResult::Read || result == ReadResult::Missing) return true;
         if (result == ReadResult::Failed)
             return fail("Cannot read " + path(name) + ": " + why + ". Give this user access to it.");
-        const std::string copied = "; the key may have been copied, so it is not used. ";
-        if (name == "ca.key")
-            return fail(path(name) + ": " + why + copied +
-                        "If no one else can have read it, make it private (chmod 600 " + path(name) +
-                        "). Otherwise delete ca.pem and ca.key in " + folder_ +
-                        " to have a new CA made, and give every client the new ca.pem to trust.");
-        return fail(path(name) + ": " + why + copied +
-                    "If no one else can have read it, make it private (chmod 600 " + path(name) +
-                    "); otherwise delete it and the .pem file beside it to have them remade, and " +
-                    "to be sure no copy can pose as this server, delete ca.pem and ca.key as well and give " +
-                    "every client the new ca.pem to trust.");
+        const std::string refused =
+            path(name) + ": " + why +
+            "; the key may have been copied, so it is not used. If no one else can have "
+            "read it, make it private (chmod 600 " +
+            path(name) + ")";
+        if (name == "ca.key") return fail(refused + ". Otherwise " + newCa());
+        return fail(refused +
+                    "; otherwise delete it and the .pem file beside it to have them remade, and to be sure "
+                    "no copy can pose as this server, " +
+                    newCa());
+    }
+
+    // What to do when the CA cannot be used: the one step that breaks the clients' trust.
+    std::string newCa() const {
+        return "delete ca.pem and ca.key in " + folder_ +
+               " to have a new CA made, and give every client the new ca.pem to trust.";
     }
 
     bool write(const std::string& name, const std::string& content, unsigned mode) {
@@ -76,8 +81,6 @@ public:
                     ". Restore it from a backup; otherwise delete ca.pem and ca.key in " + folder_ +
                     " to have a new CA made, and give every client the new ca.pem to trust.");
     }
-
-    const std::string& folder() const { return folder_; }
 
 private:
     std::string folder_;
@@ -120,8 +123,7 @@ bool LoadOrMakeCa(Identity& identity, Pair& ca) {
     if (!ValidFor(ca.certificate.get(), 0))
         return identity.fail("The CA in " + identity.path("ca.pem") + " is not valid now (it ends " +
                              EndOf(ca.certificate.get()) + "; check the computer's clock). If the clock is " +
-                             "right, delete ca.pem and ca.key in " + identity.folder() +
-                             " to have a new CA made, and give every client the new ca.pem to trust.");
+                             "right, " + identity.newCa());
     return true;
 }
 
