@@ -169,6 +169,26 @@ private slots:
         QCOMPARE(line.receive(4), "/1Q\r");
     }
 
+    // ser2net takes a client only once it has closed the device for the last one, some 10 ms
+    // after that one left, on any of the device's accepters: an opening right after another
+    // client left, which it closes at once, is tried again, and its frame crosses.
+    void anOpeningRightAfterAnotherClientLeftIsTriedAgain() {
+        PtyPair line;
+        Ser2netProcess own;
+        const QString device = QString::fromStdString(line.slaveName);
+        QVERIFY2(own.start({"telnet(rfc2217),tcp", "tcp"}, {device, device}), qPrintable(own.error()));
+        const QString names[] = {"rfc2217://127.0.0.1:" + QString::number(own.port(0)),
+                                 "socket://127.0.0.1:" + QString::number(own.port(1))};
+        for (int round = 0; round < 12; ++round) {
+            NetworkPort network(names[round % 4 / 2]);
+            network.port.setPortOpen(true);
+            QVERIFY2(network.port.portOpen(),
+                     qPrintable(QString("round %1: ").arg(round) + network.port.openError().c_str()));
+            network.port.output("/1?\r");
+            QCOMPARE(line.receive(4), "/1?\r");
+        }
+    }
+
     // A TLS close waits for the server's answer: one that has stopped answering holds the close
     // up for a second at most.
     void aServerThatStopsAnsweringHoldsNoCloseUp() {
