@@ -75,7 +75,8 @@ void DelayRelay::run() {
                     side.due.pop_front();
                 }
                 if (!side.due.empty()) {
-                    const auto left = std::chrono::ceil<std::chrono::milliseconds>(side.due.front().first - now);
+                    const auto left =
+                        std::chrono::ceil<std::chrono::milliseconds>(side.due.front().first - now);
                     waitMs = waitMs < 0 ? int(left.count()) : std::min(waitMs, int(left.count()));
                 }
             }
@@ -88,7 +89,8 @@ void DelayRelay::run() {
         }
         std::vector<pollfd> polled{{wake_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
         for (Connection& connection : connections)
-            for (Side& side : connection.sides) polled.push_back({side.fd, short(side.ended ? 0 : POLLIN), 0});
+            for (Side& side : connection.sides)
+                polled.push_back({side.fd, short(side.ended ? 0 : POLLIN), 0});
         if (::poll(polled.data(), polled.size(), waitMs) < 0) continue;
         if (polled[0].revents) break;
         if (polled[1].revents & POLLIN) {
@@ -97,8 +99,10 @@ void DelayRelay::run() {
             connection.sides[1].fd = ::socket(AF_INET, SOCK_STREAM, 0);
             const sockaddr_in target = Loopback(targetPort_);
             const int on = 1;
-            for (Side& side : connection.sides) ::setsockopt(side.fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            if (::connect(connection.sides[1].fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) {
+            for (Side& side : connection.sides)
+                ::setsockopt(side.fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            if (::connect(connection.sides[1].fd, reinterpret_cast<const sockaddr*>(&target),
+                          sizeof target) == 0) {
                 connections.push_back(std::move(connection));
             } else {
                 for (Side& side : connection.sides) ::close(side.fd);
@@ -112,7 +116,8 @@ void DelayRelay::run() {
                 char buffer[4096];
                 const ssize_t count = ::recv(connection.sides[from].fd, buffer, sizeof buffer, 0);
                 const Clock::time_point due = Clock::now() + std::chrono::milliseconds(delayMs_);
-                connection.sides[1 - from].due.emplace_back(due, std::string(buffer, count > 0 ? std::size_t(count) : 0));
+                connection.sides[1 - from].due.emplace_back(
+                    due, std::string(buffer, count > 0 ? std::size_t(count) : 0));
                 connection.sides[from].ended = count <= 0;
             }
     }

@@ -266,7 +266,7 @@ private slots:
     void aNameServerThatDoesNotAnswerHoldsTheOpeningThreeSecondsAtMost() {
         if (qEnvironmentVariableIsSet("ZR_SILENT_NAME_SERVER")) return openBehindTheSilentNameServer();
         if (::geteuid() != 0) QSKIP("needs root, to give the test a name server of its own");
-        const int silent = ::socket(AF_INET, SOCK_DGRAM, 0);
+        const int silent = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);  // held by no child
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(53);
