@@ -14,8 +14,8 @@ namespace zr {
 
 namespace {
 
-// How long the lookup and connecting may take together, and each later step at least (TLS handshake, telnet
-// negotiation, line settings: a few round trips each).
+// How long the lookup and connecting may take together, and each later step at least (TLS
+// handshake, telnet negotiation, line settings: a few round trips each).
 constexpr double kConnectSeconds = 3.0;
 constexpr double kLeastStepSeconds = 1.0;
 constexpr double kRoundTripsPerStep = 5.0;
