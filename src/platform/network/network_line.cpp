@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/network/gensio_os.h"
@@ -16,6 +17,9 @@ namespace {
 // again for its jitter; a network slower than a second is past helping.
 constexpr double kJitterShare = 1.5;
 constexpr double kLongestReplyDelay = 1.0;
+// How often an opening is tried when the server closes it at once, and how long apart.
+constexpr int kAttempts = 2;
+constexpr int kAgainAfterMs = 50;
 
 std::string CaProblem(const std::string& path) {
     const QFileInfo file(QString::fromStdString(path));
@@ -29,11 +33,18 @@ std::string CaProblem(const std::string& path) {
 }  // namespace
 
 NetworkLine::~NetworkLine() {
+    end();
+}
+
+void NetworkLine::end() {
     if (!session_) return;
     session_->post([session = session_.get()] { session->stop(); });
     service_.join();
+    session_.reset();
 }
 
+// A server that closes a fresh connection at once is most likely still letting its last client
+// go (ser2net takes the next some 10 ms after): that opening is tried once more, a moment later.
 std::string NetworkLine::open(const std::string& target, const LineOptions& options) {
     const ParsedNetworkName parsed = ParseNetworkName(target);
     if (!parsed.error.empty()) return parsed.error;
@@ -41,7 +52,20 @@ std::string NetworkLine::open(const std::string& target, const LineOptions& opti
         if (std::string problem = CaProblem(parsed.name.ca); !problem.empty()) return problem;
     gensio_os_funcs* os = GensioOs();
     if (!os) return "the network library could not be started";
-    session_ = std::make_shared<NetworkSession>(parsed.name, options, os, [this] {
+    for (int attempt = 1;; ++attempt) {
+        if (!attemptOpening(parsed.name, options, os)) return "the program is closing";
+        if (isOpen() || attempt == kAttempts || !session_->closedByServer()) break;
+        end();
+        QEventLoop pause;
+        QTimer::singleShot(kAgainAfterMs, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    return isOpen() ? std::string() : session_->reason();
+}
+
+// False when the program began to close before the opening ended.
+bool NetworkLine::attemptOpening(const NetworkName& name, const LineOptions& options, gensio_os_funcs* os) {
+    session_ = std::make_shared<NetworkSession>(name, options, os, [this] {
         QMetaObject::invokeMethod(
             &waker_,
             [this] {
@@ -56,12 +80,10 @@ std::string NetworkLine::open(const std::string& target, const LineOptions& opti
     opening_ = &loop;
     if (session_->state() == NetworkSession::State::Opening) loop.exec();
     opening_ = nullptr;
-    if (session_->state() == NetworkSession::State::Opening) {
-        // Every event loop was told to end: the program is closing.
-        session_->post([session = session_.get()] { session->fail("the program is closing"); });
-        return "the program is closing";
-    }
-    return isOpen() ? std::string() : session_->reason();
+    if (session_->state() != NetworkSession::State::Opening) return true;
+    // Every event loop was told to end: the program is closing.
+    session_->post([session = session_.get()] { session->fail("the program is closing"); });
+    return false;
 }
 
 bool NetworkLine::isOpen() const {

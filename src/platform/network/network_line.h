@@ -7,10 +7,12 @@
 #include "platform/line/line.h"
 
 class QEventLoop;
+struct gensio_os_funcs;
 
 namespace zr {
 
 class NetworkSession;
+struct NetworkName;
 
 // A line to a serial port that a server shares over the network (ser2net, a serial device
 // server), through gensio: raw TCP, or telnet with RFC 2217 com-port control, either of them
@@ -18,7 +20,8 @@ class NetworkSession;
 // polling and takes in what arrives, so that a server that closes the connection is seen at
 // once, with no event loop running; the window's thread only hands it work and reads what came.
 // Opening waits for the connection while letting window events run, so that a far or dead host
-// freezes nothing; it gives up after a few seconds.
+// freezes nothing; it gives up after a few seconds. A fresh connection that the server closes at
+// once (one still busy with its last client) is tried once more.
 class NetworkLine : public Line {
 public:
     ~NetworkLine() override;
@@ -34,6 +37,9 @@ public:
     double replyDelay() const override;
 
 private:
+    bool attemptOpening(const NetworkName& name, const LineOptions& options, gensio_os_funcs* os);
+    void end();  // stops the service thread and lets the session go
+
     std::shared_ptr<NetworkSession> session_;
     std::thread service_;
     QObject waker_;  // takes the service thread's word that the opening has ended

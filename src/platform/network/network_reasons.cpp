@@ -50,8 +50,11 @@ std::string HostAndPort(const NetworkName& name) {
 std::string OpeningFailure(OpeningStep step, int err, const NetworkName& name, double limitSeconds) {
     const std::string where = HostAndPort(name), limit = SecondsText(limitSeconds);
     const std::string detail = gensio_err_to_str(err);
-    if (step == OpeningStep::Connect) return ConnectFailure(err, name, limit);
-    if (err == GE_REMCLOSE) return ConnectionEnd(err, name);
+    if (step == OpeningStep::Lookup && err == GE_TIMEDOUT)
+        return "the name " + name.host + " could not be looked up within " + limit +
+               ": check the network and its name server, or give the host's address";
+    if (step == OpeningStep::Lookup || step == OpeningStep::Connect) return ConnectFailure(err, name, limit);
+    if (err == GE_REMCLOSE || step == OpeningStep::Served) return ConnectionEnd(err, name);
     const std::string noTls = ": is it a TLS port? Without TLS, write rfc2217:// or socket://";
     switch (step) {
         case OpeningStep::Tls:

@@ -6,8 +6,10 @@
 
 namespace zr {
 
-// The steps of opening a network port, in their order.
-enum class OpeningStep { Connect, Tls, Telnet, Settings };
+// The steps of opening a network port, in their order: the host's lookup, the TCP connection,
+// TLS, telnet, the line settings; a raw connection instead waits a moment to see that the
+// server keeps it (a busy one closes it at once).
+enum class OpeningStep { Lookup, Connect, Tls, Telnet, Settings, Served };
 
 // "HOST:PORT", an IPv6 address in brackets.
 std::string HostAndPort(const NetworkName& name);

@@ -4,6 +4,7 @@
 #include <gensio/sergensio.h>
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 #include "platform/network/gensio_os.h"
@@ -13,8 +14,8 @@ namespace zr {
 
 namespace {
 
-// How long connecting may take, and each later step at least (TLS handshake, telnet
-// negotiation, line settings: a few round trips each).
+// How long the lookup and connecting may take together, and each later step at least (TLS
+// handshake, telnet negotiation, line settings: a few round trips each).
 constexpr double kConnectSeconds = 3.0;
 constexpr double kLeastStepSeconds = 1.0;
 constexpr double kRoundTripsPerStep = 5.0;
@@ -26,6 +27,14 @@ constexpr std::size_t kMostWaiting = std::size_t(1) << 20;
 constexpr int kSettings = 4;
 // A server whose connection took this long (seconds) is asked for all of them at once.
 constexpr double kFarRoundTrip = 0.01;
+// How long a raw connection waits to see that the server keeps it, besides two round trips.
+constexpr double kServedSeconds = 0.05;
+
+// A gensio not yet opened, freed unless taken.
+void FreeUnopened(gensio** io) {
+    if (*io) gensio_free(*io);
+    delete io;
+}
 
 gensio_time TimeOf(double seconds) {
     const auto whole = static_cast<std::int64_t>(seconds);
@@ -80,7 +89,7 @@ void NetworkSession::run() {
             if (!work_.empty()) {
                 work = std::move(work_.front());
                 work_.pop_front();
-            } else if (stopping_ && !io_ && !closingIo_) {
+            } else if (stopping_ && !io_ && (!closingIo_ || closeCut_)) {
                 return;
             }
         }
@@ -105,19 +114,45 @@ void NetworkSession::post(std::function<void()> work) {
 void NetworkSession::begin(OpeningStep step, double seconds) {
     step_ = step;
     stepStart_ = Clock::now();
-    gensio_os_funcs_stop_timer(os_, timer_);
+    startTimer(seconds);
+}
+
+void NetworkSession::startTimer(double seconds) {
+    stopTimer();
     gensio_time limit = TimeOf(seconds);
     gensio_os_funcs_start_timer(os_, timer_, &limit);
 }
 
+void NetworkSession::stopTimer() {
+    gensio_os_funcs_stop_timer(os_, timer_);
+    ++timerRound_;
+}
+
+// The host is looked up on a thread of its own (the resolver cannot be interrupted), within the
+// connection's time limit: a name server that does not answer holds neither the opening past
+// it nor this session's thread, which a closing program waits for.
 void NetworkSession::start() {
     if (!waiter_ || !timer_) return end(State::Failed, "the network library has no room to work");
-    // Looks the host up; the resolver's own time limits apply, while window events run.
-    if (const int err = str_to_gensio(GensioTcp(name_).c_str(), os_, Event, this, &io_); err != 0) {
-        io_ = nullptr;
-        return end(State::Failed, failureOf(err));
+    begin(OpeningStep::Lookup, kConnectSeconds);
+    std::thread([weak = weak_from_this(), os = os_, tcp = GensioTcp(name_), self = this] {
+        gensio* io = nullptr;
+        const int err = str_to_gensio(tcp.c_str(), os, Event, self, &io);
+        const std::shared_ptr<gensio*> held(new gensio*(err == 0 ? io : nullptr), FreeUnopened);
+        if (const auto session = weak.lock())
+            session->post([self, held, err] { self->lookedUp(std::exchange(*held, nullptr), err); });
+    }).detach();
+}
+
+void NetworkSession::lookedUp(gensio* io, int err) {
+    if (state() != State::Opening) {
+        if (io) gensio_free(io);
+        return;
     }
-    begin(OpeningStep::Connect, kConnectSeconds);
+    if (err != 0) return end(State::Failed, failureOf(err));
+    io_ = io;
+    // The lookup's time limit goes on; the round trip is the connection's alone.
+    step_ = OpeningStep::Connect;
+    stepStart_ = Clock::now();
     if (const int err = gensio_open(io_, Opened, this); err != 0) end(State::Failed, failureOf(err));
 }
 
@@ -130,7 +165,7 @@ void NetworkSession::Opened(gensio*, int err, void* self) {
 
 void NetworkSession::opened(int err) {
     if (state() != State::Opening) return;  // given up meanwhile
-    if (err != 0) return end(State::Failed, failureOf(err));
+    if (err != 0) return fault(err);
     switch (step_) {
         case OpeningStep::Connect: {
             std::lock_guard lock(mutex_);
@@ -140,14 +175,21 @@ void NetworkSession::opened(int err) {
             [[fallthrough]];
         case OpeningStep::Tls:
             if (name_.rfc2217) return stack(OpeningStep::Telnet, "telnet(rfc2217)");
-            return ready();
+            return awaitServed();
         case OpeningStep::Telnet:
             // The server's confirmations come in with the data: reading goes on from here.
             gensio_set_read_callback_enable(io_, true);
             return applySettings();
-        case OpeningStep::Settings:
+        default:
             return;
     }
+}
+
+// A busy server (ser2net still closing the device for its last client) takes a raw connection
+// and closes it at once; seen during the opening, that is the server's close, tried again.
+void NetworkSession::awaitServed() {
+    begin(OpeningStep::Served, kServedSeconds + 2 * roundTrip());
+    gensio_set_read_callback_enable(io_, true);
 }
 
 void NetworkSession::stack(OpeningStep step, const std::string& layer) {
@@ -172,6 +214,7 @@ void NetworkSession::applySettings() {
 }
 
 void NetworkSession::askSetting(int setting) {
+    if (!io_) return;  // an earlier request failed at once and closed the connection
     static constexpr sergensio_done kDone[] = {SettingDone<0>, SettingDone<1>, SettingDone<2>,
                                                SettingDone<3>};
     static constexpr int (*kAsk[])(sergensio*, unsigned int, sergensio_done, void*) = {
@@ -223,7 +266,7 @@ void NetworkSession::settingDone(int setting, int err, unsigned int value) {
 // Open from here; a server that has closed already (one busy with another client) may tell so
 // as soon as reading is enabled, and the line is then gone before the opening is told ended.
 void NetworkSession::ready() {
-    gensio_os_funcs_stop_timer(os_, timer_);
+    stopTimer();
     {
         std::lock_guard lock(mutex_);
         state_ = State::Open;
@@ -234,12 +277,23 @@ void NetworkSession::ready() {
 
 void NetworkSession::TimeIsUp(gensio_timer*, void* self) {
     auto* session = static_cast<NetworkSession*>(self);
-    session->post([session] {
-        if (session->closingIo_)
-            session->closed();
-        else if (session->state() == State::Opening)
-            session->end(State::Failed, session->failureOf(GE_TIMEDOUT));
-    });
+    session->post([session, round = session->timerRound_.load()] { session->timeIsUp(round); });
+}
+
+// A close that waits too long is left to end when gensio says so; the opening step that ran
+// out of time fails, but for a raw connection that the server kept.
+void NetworkSession::timeIsUp(unsigned round) {
+    if (round != timerRound_) return;  // the step it was for has ended
+    {
+        std::lock_guard lock(mutex_);
+        if (closingIo_) {
+            closeCut_ = true;
+            return;
+        }
+    }
+    if (state() != State::Opening) return;
+    if (step_ == OpeningStep::Served) return ready();
+    end(State::Failed, failureOf(GE_TIMEDOUT));
 }
 
 // gensio checks the certificate against the CA; the host it is for is checked here.
@@ -286,7 +340,7 @@ void NetworkSession::received(int err, const unsigned char* bytes, gensiods* len
         readingPaused_ = readingPaused_ || pause;
     }
     arrived_.notify_all();
-    if (pause) gensio_set_read_callback_enable(io_, false);
+    if (pause && io_) gensio_set_read_callback_enable(io_, false);
 }
 
 void NetworkSession::resumeReading() {
@@ -322,9 +376,22 @@ void NetworkSession::flush() {
 void NetworkSession::lost(int err) {
     if (err == GE_NOTREADY) err = GE_REMCLOSE;
     const State now = state();
-    if (now == State::Open) end(State::Gone, ConnectionEnd(err, name_));
-    if (now == State::Opening)
-        end(State::Failed, err == GE_REMCLOSE ? ConnectionEnd(err, name_) : failureOf(err));
+    if (now == State::Open) {
+        {
+            std::lock_guard lock(mutex_);
+            serverClosed_ = err == GE_REMCLOSE;
+        }
+        end(State::Gone, ConnectionEnd(err, name_));
+    }
+    if (now == State::Opening) fault(err);
+}
+
+void NetworkSession::fault(int err) {
+    {
+        std::lock_guard lock(mutex_);
+        serverClosed_ = err == GE_REMCLOSE;
+    }
+    end(State::Failed, err == GE_REMCLOSE ? ConnectionEnd(err, name_) : failureOf(err));
 }
 
 void NetworkSession::fail(const std::string& reason) {
@@ -335,8 +402,9 @@ void NetworkSession::stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        if (state_ == State::Opening) state_ = State::Failed;  // nothing is told any more
     }
-    gensio_os_funcs_stop_timer(os_, timer_);
+    stopTimer();
     close();
 }
 
@@ -347,31 +415,39 @@ void NetworkSession::end(State state, const std::string& reason) {
         reason_ = reason;
     }
     arrived_.notify_all();
-    gensio_os_funcs_stop_timer(os_, timer_);
+    stopTimer();
     close();
     if (state == State::Failed) ended_();
 }
 
-// A close ends when gensio says so; one that waits for a server that no longer answers (a TLS
-// close waits for the server's own) is cut short after a while.
+// A close ends when gensio says so. One that waits for a server that no longer answers (a TLS
+// close waits for the server's own) holds the service thread up for a while only; the session
+// then lives on until gensio's word comes, on whichever thread waits in gensio by then.
 void NetworkSession::close() {
     if (!io_) return;
-    closingIo_ = std::exchange(io_, nullptr);
-    if (gensio_close(closingIo_, Closed, this) != 0) return closed();
-    gensio_time limit = TimeOf(kCloseSeconds);
-    gensio_os_funcs_stop_timer(os_, timer_);
-    gensio_os_funcs_start_timer(os_, timer_, &limit);
+    gensio* io = std::exchange(io_, nullptr);
+    {
+        std::lock_guard lock(mutex_);
+        closingIo_ = io;
+        closeCut_ = false;
+        keepAlive_ = shared_from_this();
+    }
+    startTimer(kCloseSeconds);
+    if (gensio_close(io, Closed, this) != 0) Closed(io, this);
 }
 
 void NetworkSession::Closed(gensio* io, void* self) {
     auto* session = static_cast<NetworkSession*>(self);
-    if (io == session->closingIo_) session->closed();
-}
-
-void NetworkSession::closed() {
-    gensio_os_funcs_stop_timer(os_, timer_);
-    gensio_free(std::exchange(closingIo_, nullptr));
-    gensio_os_funcs_wake(os_, waiter_);
+    std::shared_ptr<NetworkSession> keep;  // the session may end with it, once this returns
+    {
+        std::lock_guard lock(session->mutex_);
+        if (io != session->closingIo_) return;
+        session->closingIo_ = nullptr;
+        keep = std::move(session->keepAlive_);
+    }
+    session->stopTimer();
+    gensio_free(io);
+    gensio_os_funcs_wake(session->os_, session->waiter_);
 }
 
 // The later steps may take a few of the round trips that connecting took, and at least a second.
@@ -381,8 +457,8 @@ double NetworkSession::negotiationSeconds() const {
 
 std::string NetworkSession::failureOf(int err) const {
     if (step_ == OpeningStep::Tls && !certificateProblem_.empty()) return certificateProblem_;
-    return OpeningFailure(step_, err, name_,
-                          step_ == OpeningStep::Connect ? kConnectSeconds : negotiationSeconds());
+    const bool connecting = step_ == OpeningStep::Lookup || step_ == OpeningStep::Connect;
+    return OpeningFailure(step_, err, name_, connecting ? kConnectSeconds : negotiationSeconds());
 }
 
 NetworkSession::State NetworkSession::state() const {
@@ -419,6 +495,11 @@ std::string NetworkSession::take(std::size_t most) {
     }
     if (resume) post([this] { resumeReading(); });
     return bytes;
+}
+
+bool NetworkSession::closedByServer() const {
+    std::lock_guard lock(mutex_);
+    return serverClosed_;
 }
 
 double NetworkSession::roundTrip() const {

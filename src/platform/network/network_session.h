@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -25,7 +27,10 @@ namespace zr {
 // in its steps (connect, TLS, telnet, line settings), each with a time limit, then the bytes
 // both ways. Other threads hand it work with post() and read its state and the bytes received
 // under its lock; it never calls gensio while holding that lock, since gensio calls back.
-class NetworkSession {
+// gensio may call a connection's callbacks from any thread that waits in the process-wide os
+// handler: a session whose close has not ended keeps itself alive until gensio says closed.
+// Made with std::make_shared (the lookup and the close hold it).
+class NetworkSession : public std::enable_shared_from_this<NetworkSession> {
 public:
     enum class State { Opening, Open, Failed, Gone };
 
@@ -54,6 +59,8 @@ public:
     bool waitForInput(int milliseconds);
     std::string take(std::size_t most);
     double roundTrip() const;  // the longest round trip seen while opening, in seconds
+    // The opening failed, or the line went, because the server closed the connection.
+    bool closedByServer() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -67,7 +74,13 @@ private:
     static void SettingDone(sergensio* sio, int err, unsigned int value, void* self);
 
     void begin(OpeningStep step, double seconds);
+    void startTimer(double seconds);
+    void stopTimer();
+    void timeIsUp(unsigned round);
+    void lookedUp(gensio* io, int err);
     void opened(int err);
+    void awaitServed();
+    void fault(int err);
     void stack(OpeningStep step, const std::string& layer);
     void applySettings();
     void askSetting(int setting);
@@ -79,7 +92,6 @@ private:
     void flush();
     void lost(int err);
     void close();
-    void closed();
     void end(State state, const std::string& reason);
     double negotiationSeconds() const;
     std::string failureOf(int err) const;
@@ -94,13 +106,12 @@ private:
 
     // The service thread's own.
     gensio* io_ = nullptr;  // the topmost layer
-    OpeningStep step_ = OpeningStep::Connect;
+    OpeningStep step_ = OpeningStep::Lookup;
     Clock::time_point stepStart_;
     std::string certificateProblem_;
     int settingsLeft_ = 0;   // line settings not yet confirmed
     bool together_ = false;  // all asked at once
     std::string outgoing_;
-    gensio* closingIo_ = nullptr;  // the connection being closed
 
     // Shared, under mutex_.
     mutable std::mutex mutex_;
@@ -112,6 +123,13 @@ private:
     std::string received_;
     bool readingPaused_ = false;
     double roundTrip_ = 0;
+    bool serverClosed_ = false;
+    gensio* closingIo_ = nullptr;                // the connection being closed
+    bool closeCut_ = false;                      // its close waited too long: the service thread may end
+    std::shared_ptr<NetworkSession> keepAlive_;  // while closingIo_ may still call back
+
+    // Counts the timer's starts and stops: a time-out posted before the latest is stale.
+    std::atomic<unsigned> timerRound_{0};
 };
 
 }  // namespace zr

@@ -1,5 +1,6 @@
 #include "platform/serial/device_line.h"
 
+#include <QDeadlineTimer>
 #include <utility>
 
 #include "platform/serial/port_device.h"
@@ -79,7 +80,7 @@ std::string DeviceLine::open(const std::string& path, const LineOptions& options
 }
 
 bool DeviceLine::isOpen() const {
-    return port_.isOpen() && !deviceGone();
+    return port_.isOpen() && !deviceGone() && writeFault_.empty();
 }
 
 // A read on a device that hung up fails at once, every time: left open, the port's read
@@ -101,11 +102,30 @@ bool DeviceLine::deviceGone() const {
     return port_.error() == QSerialPort::ResourceError || DeviceHungUp(port_.handle());
 }
 
+// QSerialPort keeps what the device's buffer had no room for and sends it as room comes: a
+// frame the device does not take whole within the wait is dropped, its rest from QSerialPort
+// and from the driver's buffer, instead of going out ahead of the next exchange's frame.
 void DeviceLine::write(const std::string& bytes) {
-    if (!port_.isOpen()) return;
-    port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (!port_.isOpen() || !writeFault_.empty()) return;
+    const auto size = static_cast<qint64>(bytes.size());
+    const bool taken = port_.write(bytes.data(), size) == size;
     port_.flush();
-    if (port_.bytesToWrite() > 0 && !deviceGone()) port_.waitForBytesWritten(kWriteWaitMs);
+    QDeadlineTimer deadline(kWriteWaitMs);
+    while (taken && port_.bytesToWrite() > 0 && !deviceGone() && !deadline.hasExpired())
+        if (!port_.waitForBytesWritten(int(deadline.remainingTime()))) break;
+    const bool failed = !taken || port_.error() == QSerialPort::WriteError;
+    if (deviceGone() || (!failed && port_.bytesToWrite() == 0)) return;
+    if (failed)
+        writeFault_ = "writing to the device failed (" + port_.errorString().toStdString() + ")";
+    else
+        writeFault_ = "the device took " + std::to_string(size - port_.bytesToWrite()) + " of the " +
+                      std::to_string(size) + " bytes sent within " +
+                      QString::number(kWriteWaitMs / 1000.0).toStdString() + " s";
+    writeFault_ +=
+        ", and the rest was dropped: check the cable and the handshaking (a device that is not "
+        "ready holds the line); the next Send opens the port again";
+    port_.clear(QSerialPort::Output);
+    port_.clearError();
 }
 
 void DeviceLine::takeInPending() {

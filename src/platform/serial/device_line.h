@@ -7,7 +7,9 @@
 namespace zr {
 
 // A line on a serial device, over QSerialPort. A device that has hung up reads as closed at
-// once; what it had delivered stays readable until the event loop runs, which closes it.
+// once; what it had delivered stays readable until the event loop runs, which closes it. A
+// write the device does not take whole in time (or that fails) drops what it left unsent, so
+// that no stale bytes go out with a later frame, and the line reads as gone, telling why.
 class DeviceLine : public Line {
 public:
     DeviceLine();
@@ -18,6 +20,7 @@ public:
     qint64 available() override;
     bool waitForInput(int milliseconds) override;
     std::string read(qint64 most) override;
+    std::string goneReason() const override { return writeFault_; }
 
 private:
     void takeInPending();
@@ -26,6 +29,7 @@ private:
 
     QSerialPort port_;
     bool closePending_ = false;
+    std::string writeFault_;  // why the last write did not go out whole
 };
 
 }  // namespace zr
