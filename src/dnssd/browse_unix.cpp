@@ -61,8 +61,8 @@ void OnBrowsed(AvahiServiceBrowser* browser, AvahiIfIndex interface, AvahiProtoc
     AvahiClient* client = avahi_service_browser_get_client(browser);
     switch (event) {
         case AVAHI_BROWSER_NEW:
-            if (avahi_service_resolver_new(client, interface, protocol, name, type, domain, AVAHI_PROTO_UNSPEC,
-                                           AvahiLookupFlags(0), OnResolved, &b))
+            if (avahi_service_resolver_new(client, interface, protocol, name, type, domain,
+                                           AVAHI_PROTO_UNSPEC, AvahiLookupFlags(0), OnResolved, &b))
                 ++b.pending;
             break;
         case AVAHI_BROWSER_ALL_FOR_NOW:
@@ -86,7 +86,7 @@ void OnClient(AvahiClient* client, AvahiClientState state, void* userdata) {
 std::vector<Found> Browse(double seconds, std::string& error) {
     error.clear();
     const std::unique_ptr<AvahiSimplePoll, void (*)(AvahiSimplePoll*)> poll(avahi_simple_poll_new(),
-                                                                           avahi_simple_poll_free);
+                                                                            avahi_simple_poll_free);
     if (!poll) {
         error = avahi_strerror(AVAHI_ERR_NO_MEMORY);
         return {};
@@ -109,7 +109,8 @@ std::vector<Found> Browse(double seconds, std::string& error) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     while (b.error == AVAHI_OK && !(b.allForNow && b.pending == 0)) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) break;
         if (avahi_simple_poll_iterate(poll.get(), int(left)) != 0) break;
     }

@@ -86,8 +86,8 @@ struct Publisher::State {
         if (samePort && e.group && !avahi_entry_group_is_empty(e.group)) {
             AvahiStringList* txt = StringList(record.txt);
             const int result = avahi_entry_group_update_service_txt_strlst(
-                e.group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0), record.instanceName.c_str(),
-                ServiceType, nullptr, txt);
+                e.group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+                record.instanceName.c_str(), ServiceType, nullptr, txt);
             avahi_string_list_free(txt);
             if (result == AVAHI_OK) return;
         }

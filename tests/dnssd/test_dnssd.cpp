@@ -53,13 +53,15 @@ QByteArray Expanded(const QByteArray& text) {
     static const QRegularExpression repeat(R"((.)\{(\d+)\})");
     QString expanded = QString::fromUtf8(text);
     for (QRegularExpressionMatch m; (m = repeat.match(expanded)).hasMatch();)
-        expanded.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
+        expanded.replace(m.capturedStart(), m.capturedLength(),
+                         m.captured(1).repeated(m.captured(2).toInt()));
     return expanded.toUtf8();
 }
 
 dnssd::Record Record(const std::string& name, uint16_t port, const std::string& serverName,
                      const dnssd::TxtEntries& more = {}) {
-    dnssd::Record record{name, port, {{"version", "1.0"}, {"server_name", serverName}, {"description", "A pump"}}};
+    dnssd::Record record{
+        name, port, {{"version", "1.0"}, {"server_name", serverName}, {"description", "A pump"}}};
     record.txt.insert(record.txt.end(), more.begin(), more.end());
     return record;
 }
@@ -80,7 +82,8 @@ const BrowsedService* Named(const QList<BrowsedService>& services, const QByteAr
 
 // Browses with avahi-browse until `seen` holds for what it shows (probing and announcing take
 // about a second), for at most 10 s; the last browse in `services`.
-bool BrowseUntil(const std::function<bool(const QList<BrowsedService>&)>& seen, QList<BrowsedService>& services) {
+bool BrowseUntil(const std::function<bool(const QList<BrowsedService>&)>& seen,
+                 QList<BrowsedService>& services) {
     const QDeadlineTimer deadline(10000);
     QString error;
     while (AvahiBrowse(services, error)) {
@@ -121,9 +124,7 @@ class TestDnssd : public QObject {
     TestCertificates certificates_;
 
 private slots:
-    void initTestCase() {
-        QVERIFY2(certificates_.make(), qPrintable(certificates_.error()));
-    }
+    void initTestCase() { QVERIFY2(certificates_.make(), qPrintable(certificates_.error())); }
 
     void init() {
         if (!QByteArray(QTest::currentTestFunction()).startsWith("live")) return;
@@ -135,9 +136,7 @@ private slots:
         QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
     }
 
-    void caPieces_data() {
-        test::AddTableRows(ZR_TEST_DATA "/ca_pieces.txt");
-    }
+    void caPieces_data() { test::AddTableRows(ZR_TEST_DATA "/ca_pieces.txt"); }
 
     void caPieces() {
         QFETCH(QByteArrayList, row);
@@ -208,8 +207,8 @@ private slots:
             publisher.publish(Record("name-" + std::to_string(i), uint16_t(50100 + i),
                                      Expanded(QByteArray::fromStdString(rows[i][1])).toStdString()));
         QList<BrowsedService> services;
-        QVERIFY(BrowseUntil([&](const QList<BrowsedService>& s) { return s.size() == qsizetype(rows.size()); },
-                            services));
+        QVERIFY(BrowseUntil(
+            [&](const QList<BrowsedService>& s) { return s.size() == qsizetype(rows.size()); }, services));
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const BrowsedService* s = Named(services, "name-" + QByteArray::number(qulonglong(i)));
             QVERIFY2(s, rows[i][0].c_str());
@@ -283,6 +282,23 @@ private slots:
         QCOMPARE(first.lines(), QStringList());
     }
 
+    // Another computer announcing the same name first: told once; this record is not
+    // published, under that name or another, and the publisher's other records are.
+    void liveCollisionOnTheNetwork() {
+        AvahiProcess other(AvahiProcess::Role::OtherComputer);
+        QVERIFY2(other.startBus() && other.startDaemon() && other.publish(kUuidA, 50071),
+                 qPrintable(other.error()));
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(kUuidA, 50051, "Ours"));
+        publisher.publish(Record(kUuidB, 50052, "Ours too"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidB, 50052, services));
+        Linger(1000);
+        QCOMPARE(told.lines(), QStringList{Collision(kUuidA)});
+        for (const BrowsedService& s : services) QVERIFY2(s.port != 50051, s.name.constData());
+    }
+
     // A daemon that starts after the publisher, and restarts: published each time it is there,
     // its absence told once each time it goes.
     void liveDaemonLater() {
@@ -300,8 +316,8 @@ private slots:
         QCOMPARE(told.lines(), (QStringList{kNoDaemon, kDaemonGone}));
         publisher.publish(Record(kUuidB, 50052, "Pump 2"));
         QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
-        QVERIFY(BrowseUntil([](const QList<BrowsedService>& s) { return Named(s, kUuidA) && Named(s, kUuidB); },
-                            services));
+        QVERIFY(BrowseUntil(
+            [](const QList<BrowsedService>& s) { return Named(s, kUuidA) && Named(s, kUuidB); }, services));
         QCOMPARE(told.lines().size(), 2);
     }
 

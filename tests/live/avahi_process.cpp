@@ -3,9 +3,10 @@
 #include <net/if.h>
 
 #include <QDeadlineTimer>
-#include <cctype>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QStringList>
+#include <cctype>
 
 namespace {
 
@@ -45,13 +46,18 @@ publish-addresses=yes
 enable-reflector=no
 )";
 
+// Makes /run its own for the daemon (its pid file and socket are there), then runs it.
+constexpr char kOwnRun[] =
+    "mount -t tmpfs zr-other /run && mkdir /run/avahi-daemon && exec avahi-daemon \"$@\"";
+
 constexpr int kStartMs = 5000;
 
 // The names of the network interfaces this process sees.
 QStringList Interfaces() {
     QStringList names;
     if (struct if_nameindex* list = if_nameindex()) {
-        for (struct if_nameindex* at = list; at->if_index != 0; ++at) names << QString::fromLocal8Bit(at->if_name);
+        for (struct if_nameindex* at = list; at->if_index != 0; ++at)
+            names << QString::fromLocal8Bit(at->if_name);
         if_freenameindex(list);
     }
     return names;
@@ -101,9 +107,15 @@ QMap<QByteArray, QByteArray> TxtEntries(const QByteArray& field) {
 
 }  // namespace
 
-AvahiProcess::AvahiProcess() {
-    bus_.setProcessChannelMode(QProcess::MergedChannels);
-    daemon_.setProcessChannelMode(QProcess::MergedChannels);
+AvahiProcess::AvahiProcess(Role role) : role_(role) {
+    const QString address = "unix:path=" + folder_.filePath("system_bus_socket");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
+    for (QProcess* process : {&bus_, &daemon_, &publisher_}) {
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->setProcessEnvironment(environment);
+    }
+    if (role_ == Role::ThisComputer) qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
 }
 
 AvahiProcess::~AvahiProcess() {
@@ -135,8 +147,8 @@ bool AvahiProcess::startBus() {
     const QString socket = folder_.filePath("system_bus_socket");
     QFile::remove(socket);
     if (!write("bus.conf", QString(kBusConfiguration).arg(socket).toUtf8())) return false;
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socket).toUtf8());
-    bus_.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + folder_.filePath("bus.conf")});
+    bus_.start("dbus-daemon",
+               {"--nofork", "--print-address=1", "--config-file=" + folder_.filePath("bus.conf")});
     QByteArray seen;
     if (WaitForOutput(bus_, "unix:", seen)) return true;
     error_ = "dbus-daemon does not serve: " + bus_.errorString() + " " + QString::fromLocal8Bit(seen);
@@ -145,11 +157,24 @@ bool AvahiProcess::startBus() {
 
 bool AvahiProcess::startDaemon() {
     error_ = Refusal();
-    if (!error_.isEmpty() || !write("avahi-daemon.conf", kDaemonConfiguration)) return false;
-    // It would take a pid file left by a daemon killed outright for a daemon running.
-    QFile::remove("/run/avahi-daemon/pid");
-    daemon_.start("avahi-daemon", {"-f", folder_.filePath("avahi-daemon.conf"), "--no-drop-root", "--no-chroot",
-                                   "--no-rlimits", "--no-proc-title"});
+    QByteArray configuration = kDaemonConfiguration;
+    if (role_ == Role::OtherComputer)
+        configuration.replace("host-name=zr-test", "host-name=zr-other")
+            .replace("publish-addresses=yes", "publish-addresses=no");
+    if (!error_.isEmpty() || !write("avahi-daemon.conf", configuration)) return false;
+    const QStringList options{"-f",
+                              folder_.filePath("avahi-daemon.conf"),
+                              "--no-drop-root",
+                              "--no-chroot",
+                              "--no-rlimits",
+                              "--no-proc-title"};
+    if (role_ == Role::OtherComputer) {
+        daemon_.start("unshare", QStringList{"-m", "sh", "-c", kOwnRun, "sh"} + options);
+    } else {
+        // It would take a pid file left by a daemon killed outright for a daemon running.
+        QFile::remove("/run/avahi-daemon/pid");
+        daemon_.start("avahi-daemon", options);
+    }
     QByteArray seen;
     if (WaitForOutput(daemon_, "Server startup complete", seen)) return true;
     error_ = "avahi-daemon does not start: " + daemon_.errorString() + " " + QString::fromLocal8Bit(seen);
@@ -166,7 +191,17 @@ void AvahiProcess::stop(QProcess& process) {
 }
 
 void AvahiProcess::stopDaemon() {
+    stop(publisher_);
     stop(daemon_);
+}
+
+bool AvahiProcess::publish(const QString& name, int port) {
+    stop(publisher_);
+    publisher_.start("avahi-publish", {"-s", name, "_sila._tcp", QString::number(port)});
+    QByteArray seen;
+    if (WaitForOutput(publisher_, "Established under name '" + name.toUtf8() + "'", seen)) return true;
+    error_ = "avahi-publish did not publish " + name + ": " + QString::fromLocal8Bit(seen);
+    return false;
 }
 
 void AvahiProcess::stopBus() {
@@ -177,8 +212,10 @@ bool AvahiBrowse(QList<BrowsedService>& services, QString& error) {
     services.clear();
     QProcess browse;
     browse.start("avahi-browse", {"-rpt", "_sila._tcp"});
-    if (!browse.waitForFinished(10000) || browse.exitStatus() != QProcess::NormalExit || browse.exitCode() != 0) {
-        error = "avahi-browse failed: " + browse.errorString() + " " + QString::fromLocal8Bit(browse.readAll());
+    if (!browse.waitForFinished(10000) || browse.exitStatus() != QProcess::NormalExit ||
+        browse.exitCode() != 0) {
+        error =
+            "avahi-browse failed: " + browse.errorString() + " " + QString::fromLocal8Bit(browse.readAll());
         browse.kill();
         browse.waitForFinished(1000);
         return false;
