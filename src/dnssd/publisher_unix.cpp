@@ -20,7 +20,7 @@ constexpr unsigned kRetrySeconds = 5;
 struct Entry {
     Record record;
     AvahiEntryGroup* group = nullptr;
-    bool collisionTold = false;
+    bool problemTold = false;  // a collision or a failure, told once until it is established
 };
 
 }  // namespace
@@ -40,15 +40,19 @@ struct Publisher::State {
         tell(NoDaemon(error));
     }
 
-    void tellCollision(Entry& e) {
-        if (e.collisionTold) return;
-        e.collisionTold = true;
-        tell("another server is announced by DNS-SD as " + e.record.instanceName +
-             ": this one is not published under that name");
+    void tellProblem(Entry& e, const std::string& text) {
+        if (e.problemTold) return;
+        e.problemTold = true;
+        tell(text);
     }
 
-    void tellFailure(const Entry& e, int error) {
-        tell("DNS-SD cannot publish " + e.record.instanceName + ": " + avahi_strerror(error));
+    void tellCollision(Entry& e) {
+        tellProblem(e, "another server is announced by DNS-SD as " + e.record.instanceName +
+                           ": this one is not published under that name");
+    }
+
+    void tellFailure(Entry& e, int error) {
+        tellProblem(e, "DNS-SD cannot publish " + e.record.instanceName + ": " + avahi_strerror(error));
     }
 
     bool running() const { return client && avahi_client_get_state(client) == AVAHI_CLIENT_S_RUNNING; }
@@ -155,7 +159,7 @@ struct Publisher::State {
         auto& s = *static_cast<State*>(userdata);
         for (auto& [name, e] : s.entries) {
             if (e.group != group) continue;
-            if (state == AVAHI_ENTRY_GROUP_ESTABLISHED) e.collisionTold = false;
+            if (state == AVAHI_ENTRY_GROUP_ESTABLISHED) e.problemTold = false;
             if (state == AVAHI_ENTRY_GROUP_COLLISION) {
                 s.tellCollision(e);
                 avahi_entry_group_reset(group);

@@ -1,6 +1,5 @@
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <functional>
@@ -48,14 +47,9 @@ private:
     QStringList lines_;
 };
 
-// x{n} stands for n characters x.
+// x{n} stands for n characters x, in UTF-8.
 QByteArray Expanded(const QByteArray& text) {
-    static const QRegularExpression repeat(R"((.)\{(\d+)\})");
-    QString expanded = QString::fromUtf8(text);
-    for (QRegularExpressionMatch m; (m = repeat.match(expanded)).hasMatch();)
-        expanded.replace(m.capturedStart(), m.capturedLength(),
-                         m.captured(1).repeated(m.captured(2).toInt()));
-    return expanded.toUtf8();
+    return test::ExpandedRepeats(QString::fromUtf8(text)).toUtf8();
 }
 
 dnssd::Record Record(const std::string& name, uint16_t port, const std::string& serverName,
@@ -297,6 +291,21 @@ private slots:
         Linger(1000);
         QCOMPARE(told.lines(), QStringList{Collision(kUuidA)});
         for (const BrowsedService& s : services) QVERIFY2(s.port != 50051, s.name.constData());
+    }
+
+    // A name DNS cannot carry (a label holds 63 bytes): told once, however often it is given.
+    void liveNameTooLong() {
+        const std::string name(64, 'x');
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(name, 50051, "Pump 1"));
+        publisher.update(Record(name, 50051, "Pump 1 again"));
+        publisher.publish(Record(kUuidB, 50052, "Pump 2"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidB, 50052, services));
+        QCOMPARE(services.size(), 1);
+        QCOMPARE(told.lines(), QStringList{"DNS-SD cannot publish " + QString::fromStdString(name) +
+                                           ": Invalid service name"});
     }
 
     // A daemon that starts after the publisher, and restarts: published each time it is there,
