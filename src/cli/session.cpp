@@ -52,6 +52,7 @@ Session::Session(const LinkOptions& link, bool forScripts)
     StartUpState(m_);
     m_.ReadEndsAtWholeReply = forScripts;
     m_.KeepPortOpen = forScripts;
+    m_.ReplyMargin = link.replyMarginMs / 1000.0;
     form_.setListIndex(Control::cboPort, link.portIndex);
     form_.setListIndex(Control::cboBaud, link.baudIndex);
     form_.setListIndex(Control::cboProtocol, link.protocolIndex);
