@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/reply_decoders.h"
+#include "link/transaction.h"
 #include "shared/list_boxes.h"
 
 namespace zr::cli {
@@ -11,8 +12,6 @@ namespace {
 
 // The longest reply expected holds a firmware text.
 constexpr std::size_t kLongestReply = ShortestReply + 64;
-// What the computer takes to pass a byte from the line to the program, beyond the margin.
-constexpr double kDeliverySeconds = 0.005;
 
 // Where a setting stands in the order: the window's defaults first, then the lists' order.
 int Rank(int index, int first) {
@@ -66,8 +65,8 @@ double CharacterSeconds(int baud) {
 
 ProbeWaits WaitsFor(int baud, std::size_t requestLength, double margin) {
     const double character = CharacterSeconds(baud);
-    return {static_cast<double>(requestLength + 1) * character + margin + kDeliverySeconds,
-            static_cast<double>(kLongestReply - 1) * character + margin + kDeliverySeconds};
+    return {static_cast<double>(requestLength + 1) * character + margin + ByteDeliverySeconds,
+            static_cast<double>(kLongestReply - 1) * character + margin + ByteDeliverySeconds};
 }
 
 }  // namespace zr::cli

@@ -55,10 +55,12 @@ double ByteSeconds(const Module& m) {
 
 // How long the reply wait waits for a first byte after sending `frameLength` characters: the
 // window's fixed wait; for a read that ends at a whole reply, at least the request's and the
-// first byte's time on the line and the reply margin. A network line adds its round trip.
+// first byte's time on the line, the reply margin and the byte's delivery. A network line adds
+// its round trip.
 double FirstByteWait(const Module& m, std::size_t frameLength) {
-    const double line =
-        m.ReadEndsAtWholeReply ? static_cast<double>(frameLength + 1) * ByteSeconds(m) + m.ReplyMargin : 0;
+    const double line = m.ReadEndsAtWholeReply ? static_cast<double>(frameLength + 1) * ByteSeconds(m) +
+                                                     m.ReplyMargin + ByteDeliverySeconds
+                                               : 0;
     return std::max(ReplyWait, line) + m.MSComm1.replyDelay();
 }
 
@@ -70,7 +72,8 @@ double FirstByteWait(const Module& m, std::size_t frameLength) {
 void AwaitShortestReply(Module& m, double end) {
     const double byteSeconds = ByteSeconds(m);
     if (m.LastExchange.firstByteAt >= 0)
-        end = std::max(end, m.LastExchange.firstByteAt + (kShortestReply - 1) * byteSeconds + m.ReplyMargin);
+        end = std::max(end, m.LastExchange.firstByteAt + (kShortestReply - 1) * byteSeconds + m.ReplyMargin +
+                                ByteDeliverySeconds);
     for (int16_t count = m.MSComm1.inBufferCount(); count < kShortestReply;
          count = m.MSComm1.inBufferCount()) {
         const double left = end - m.clock.now();
