@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "link/reply_decoders.h"
-#include "link/transaction.h"
 #include "shared/list_boxes.h"
 
 namespace zr::cli {
@@ -12,6 +11,11 @@ namespace {
 
 // The longest reply expected holds a firmware text.
 constexpr std::size_t kLongestReply = ShortestReply + 64;
+
+// What the computer takes to pass a byte from the line to the program. Less than a busy one
+// may take, which keeps a scan short: an answer that comes later still is drained before the
+// next probe, which stretches the waits and asks again.
+constexpr double kDeliverySeconds = 0.005;
 
 // Where a setting stands in the order: the window's defaults first, then the lists' order.
 int Rank(int index, int first) {
@@ -65,8 +69,8 @@ double CharacterSeconds(int baud) {
 
 ProbeWaits WaitsFor(int baud, std::size_t requestLength, double margin) {
     const double character = CharacterSeconds(baud);
-    return {static_cast<double>(requestLength + 1) * character + margin + ByteDeliverySeconds,
-            static_cast<double>(kLongestReply - 1) * character + margin + ByteDeliverySeconds};
+    return {static_cast<double>(requestLength + 1) * character + margin + kDeliverySeconds,
+            static_cast<double>(kLongestReply - 1) * character + margin + kDeliverySeconds};
 }
 
 }  // namespace zr::cli

@@ -102,6 +102,11 @@ std::optional<ReplyParts> ScanProber::ask(const Probe& probe, const std::string&
         if (!reply->empty()) {
             ReplyParts parts = oem ? OEMReplyParts(*reply) : DTReplyParts(*reply);
             if (!parts.checksumOk) return std::nullopt;
+            // A pump that answers near the margin's end is given twice its lateness from now
+            // on, so that its next answer, a little later still, is not lost.
+            const double late =
+                firstAt - sent - delay - static_cast<double>(frame.size() + 1) * CharacterSeconds(baud_);
+            margin_ = std::max(margin_, std::min(kLongestMargin, 2 * late));
             return parts;
         }
         const double end = firstAt < 0 ? sent + waits.firstByte + delay : firstAt + waits.wholeReply + delay;

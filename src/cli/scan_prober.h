@@ -30,6 +30,7 @@ public:
     // The reply of the probe's pump to `command`, when a whole one came in time and holds
     // its checksum.
     std::optional<ReplyParts> ask(const Probe& probe, const std::string& command);
+    // The waits also stretch to twice the lateness of each answer that comes in time.
     // A pump answered later than the waits allowed since the last call: bytes came after
     // their probe had ended, or the caller found an answer that a second question did not
     // confirm (`unconfirmed`). The waits are then stretched, twice as long each time, up to
