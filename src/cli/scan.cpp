@@ -33,8 +33,9 @@ std::vector<int> Indices(Control combo, const std::vector<std::string>& chosen, 
     return indices;
 }
 
-// Probes one port as the plan orders, printing each pump as it is found; false when the port
-// could not be opened (or went away), which is then reported.
+// Probes one port as the plan orders, printing each pump as it is found, until the plan ends or
+// the output is lost; false when the port could not be opened (or went away), which is then
+// reported.
 bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port, ScanProber& prober,
              ScanProgress& progress, int& found) {
     // Each port is the scan's deliberate choice, whatever the one before stood for.
@@ -42,7 +43,7 @@ bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port,
     port.choosePort(scanPort.number);
     ScanPlan plan(Indices(Control::cboBaud, c.bauds, int(BaudItems.size())),
                   Indices(Control::cboProtocol, c.protocols, int(ProtocolItems.size())));
-    while (const std::optional<Probe> probe = plan.next()) {
+    while (const std::optional<Probe> probe = OutputLost() ? std::nullopt : plan.next()) {
         progress.show(scanPort.name, *probe, found);
         if (!prober.open(scanPort.number, probe->baudIndex)) {
             progress.clear();
@@ -79,6 +80,7 @@ int Scan(const ScanChoices& c) {
     int found = 0;
     std::string scanned;
     for (const ScanPort& scanPort : ports) {
+        if (OutputLost()) break;
         if (ScanOne(scanPort, c, port, prober, progress, found))
             scanned +=
                 (scanned.empty() ? "" : ", ") + scanPort.name + " (" + ResolvedName(scanPort, port) + ")";
