@@ -13,12 +13,13 @@ namespace {
 
 std::string Written(const zr::NetworkName& n) {
     return std::string(n.rfc2217 ? "rfc2217" : "socket") + (n.tls ? "+tls" : "") + "://" +
-           (n.ipv6 ? "[" + n.host + "]" : n.host) + ":" + std::to_string(n.port) + (n.tls ? "?ca=" + n.ca : "");
+           (n.ipv6 ? "[" + n.host + "]" : n.host) + ":" + std::to_string(n.port) +
+           (n.tls ? "?ca=" + n.ca : "");
 }
 
 bool Same(const zr::NetworkName& a, const zr::NetworkName& b) {
-    return a.rfc2217 == b.rfc2217 && a.tls == b.tls && a.host == b.host && a.ipv6 == b.ipv6 && a.port == b.port &&
-           a.ca == b.ca;
+    return a.rfc2217 == b.rfc2217 && a.tls == b.tls && a.host == b.host && a.ipv6 == b.ipv6 &&
+           a.port == b.port && a.ca == b.ca;
 }
 
 }  // namespace
@@ -37,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Require(again.error.empty() && Same(again.name, name), "the name written back reads the same");
 
     const std::string tcp = zr::GensioTcp(name);
-    Require(std::count(tcp.begin(), tcp.end(), ',') == (name.ipv6 ? 3 : 2), "the TCP string has its fields only");
+    Require(std::count(tcp.begin(), tcp.end(), ',') == (name.ipv6 ? 3 : 2),
+            "the TCP string has its fields only");
     Require(tcp.find_first_of("()", 12) == std::string::npos, "and no options but nodelay");
     if (name.tls) {
         const std::string tls = zr::GensioTls(name);

@@ -23,13 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (const zr::cli::Step& step : sequence.steps) {
         Require(step.line > last, "steps come in the order of their lines, one a line");
         last = step.line;
-        Require(!step.text.empty() && !Blank(step.text.front()) && !Blank(step.text.back()), "a step's text trimmed");
+        Require(!step.text.empty() && !Blank(step.text.front()) && !Blank(step.text.back()),
+                "a step's text trimmed");
         if (step.kind == zr::cli::Step::Kind::Pause) {
             Require(std::isfinite(step.seconds) && step.seconds >= 0 && step.seconds <= zr::cli::LongestPause,
                     "a pause from none to a day");
             Require(!step.address, "a pause has no address");
         }
-        if (step.kind == zr::cli::Step::Kind::Command) Require(!step.command.empty(), "a command is not empty");
+        if (step.kind == zr::cli::Step::Kind::Command)
+            Require(!step.command.empty(), "a command is not empty");
     }
     for (const zr::cli::Sequence::Problem& problem : sequence.problems)
         Require(problem.line >= 1 && !problem.text.empty(), "a problem has its line and its reason");

@@ -36,6 +36,7 @@ inline constexpr const char* ExitStatusHelp =
     "  70   an internal fault (please report it)\n"
     "  74   stdout or stderr could not be written (a full disk, a closed pipe): what was under\n"
     "       way was finished and nothing more begun; this status replaces any other\n"
-    "  130  interrupted (Ctrl-C, SIGTERM): the pumps addressed were sent Stop\n";
+    "  130  interrupted (Ctrl-C, SIGTERM): the pumps addressed were sent Stop (a second\n"
+    "       interrupt ends at once, without waiting for their acknowledgements)\n";
 
 }  // namespace zr::cli
