@@ -11,7 +11,7 @@
 #include "cli/subcommands.h"
 #include "cli/terminal.h"
 #include "cli/version.h"
-#include "platform/data_folders.h"
+#include "platform/files/data_folders.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "cli/scan_prober.h"
 #include "cli/scan_report.h"
 #include "cli/subcommands.h"
-#include "platform/data_folders.h"
-#include "platform/steady_clock.h"
+#include "platform/files/data_folders.h"
+#include "platform/qt/steady_clock.h"
 
 namespace zr::cli {
 
