@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/line_settings.h"
+#include "platform/line/line_settings.h"
 #include "require.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/network_name.h"
+#include "platform/network/network_name.h"
 #include "require.h"
 
 namespace {
