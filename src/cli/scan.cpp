@@ -80,7 +80,8 @@ struct Asked {
     double at;
 };
 
-// Probes one port as the plan orders, telling each pump as it is found. A pump that answered
+// Probes one port as the plan orders, telling each pump as it is found, until the plan ends or
+// the output is lost. A pump that answered
 // too late for its probe stretches the waits, and the probes asked since it may have been
 // asked are asked again. False when the port could not be opened (or went away), which is
 // then told; `resolved` is the device the port stands for.
@@ -95,7 +96,7 @@ bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, const QString& data
                   Indices(Control::cboProtocol, c.protocols, int(ProtocolItems.size())));
     std::deque<Probe> again;
     std::vector<Asked> unanswered;
-    for (;;) {
+    while (!OutputLost()) {
         const std::optional<Probe> probe = again.empty() ? plan.next() : std::optional<Probe>(again.front());
         if (!probe) break;
         if (!again.empty()) again.pop_front();
