@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "../transaction/live_link.h"
-#include "delay_relay.h"
 #include "link/transaction.h"
 #include "live/bench_figures.h"
+#include "live/delay_relay.h"
 #include "live/ser2net_process.h"
 #include "live/test_certificates.h"
 
@@ -163,8 +163,8 @@ int main(int argc, char* argv[]) {
         Row(what, ConnectMilliseconds(pump, count), "ms");
     }
 
-    // A far network: every answer 150 ms late.
-    DelayRelay far(pump.server.port(0), 0.150);
+    // A far network: every answer 150 ms late, 75 ms each way.
+    DelayRelay far(pump.server.port(0), 75);
     pump.reach("rfc2217://127.0.0.1:" + QString::number(far.port()));
     const Timing slow = Transactions(pump, std::max(3, count / 8), std::chrono::milliseconds(50));
     Row(("DT Send to decoded reply, answers 150 ms late (" + std::to_string(slow.failures) + " failed)")

@@ -9,9 +9,9 @@
 #include "fakes/fake_form.h"
 #include "fakes/fake_timer.h"
 #include "live/pumpsim_process.h"
-#include "platform/disk_files.h"
-#include "platform/qt_serial_port.h"
-#include "platform/steady_clock.h"
+#include "platform/files/disk_files.h"
+#include "platform/qt/steady_clock.h"
+#include "platform/serial/qt_serial_port.h"
 #include "shared/module.h"
 
 // A module whose serial port is the real adapter on COM1 of a fresh program folder, linked by

@@ -16,6 +16,7 @@ enum ExitStatus : int {
     kUsageError = 64,
     kNoInput = 66,
     kInternalFault = 70,
+    kOutputFailed = 74,
     kInterrupted = 130
 };
 
@@ -33,6 +34,9 @@ inline constexpr const char* ExitStatusHelp =
     "  64   a usage error\n"
     "  66   the sequence file or the stored program cannot be read\n"
     "  70   an internal fault (please report it)\n"
-    "  130  interrupted (Ctrl-C, SIGTERM): the pumps addressed were sent Stop\n";
+    "  74   stdout or stderr could not be written (a full disk, a closed pipe): what was under\n"
+    "       way was finished and nothing more begun; this status replaces any other\n"
+    "  130  interrupted (Ctrl-C, SIGTERM): the pumps addressed were sent Stop (a second\n"
+    "       interrupt ends at once, without waiting for their acknowledgements)\n";
 
 }  // namespace zr::cli

@@ -5,8 +5,8 @@
 namespace zr::cli {
 
 // Turns the first interrupt (Ctrl-C, SIGINT, or SIGTERM) into requested() and the
-// `interrupted` signal, delivered by the event loop; a second one ends the program at once,
-// as usual.
+// `interrupted` signal, delivered by the event loop; a second one ends the program at once
+// with kInterrupted.
 class Interrupt : public QObject {
     Q_OBJECT
 public:

@@ -84,6 +84,19 @@ void AddLinkOptions(CLI::App& command, LinkOptions& link) {
     AddPortOptions(command, link);
     AddChoice(command, "--address", "PUMP", Control::cboAddress, link.addressIndex,
               "one of: " + Choices(Control::cboAddress) + " (default 1)");
+    AddReplyMargin(command, link.replyMarginMs);
+}
+
+void AddReplyMargin(CLI::App& command, int& milliseconds) {
+    command
+        .add_option("--reply-margin", milliseconds,
+                    "how late a pump's first byte may come, in milliseconds past its time on the line "
+                    "and the network's round trip (default " +
+                        std::to_string(DefaultReplyMarginMs) + ", at most " +
+                        std::to_string(LongestReplyMarginMs) + ")")
+        ->type_name("MS")
+        ->check(CLI::Range(0, LongestReplyMarginMs).description(""))
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
 std::string LinkHelp() {
@@ -96,7 +109,10 @@ std::string LinkHelp() {
            "\n"
            "  --protocol DT|OEM\n"
            "  --address " +
-           Choices(Control::cboAddress) + "\n";
+           Choices(Control::cboAddress) +
+           "\n"
+           "  --reply-margin MS   how late a pump's first byte may come (default " +
+           std::to_string(DefaultReplyMarginMs) + ")\n";
 }
 
 }  // namespace zr::cli

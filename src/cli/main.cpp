@@ -4,13 +4,14 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 
 #include "cli/exit_status.h"
 #include "cli/link_options.h"
+#include "cli/output.h"
 #include "cli/subcommands.h"
+#include "cli/terminal.h"
 #include "cli/version.h"
-#include "platform/data_folders.h"
+#include "platform/files/data_folders.h"
 
 namespace {
 
@@ -45,16 +46,18 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
     std::reverse(arguments.begin(), arguments.end());  // CLI11 takes them last first, using them up
     try {
         parser.parse(arguments);
-    } catch (const CLI::CallForHelp& e) {
-        return parser.exit(e);
+    } catch (const CLI::CallForHelp&) {
+        Print(parser.help());
+        return kDone;
     } catch (const CLI::CallForVersion& e) {
-        return parser.exit(e);
+        PrintLine(e.what());
+        return kDone;
     } catch (const CLI::ParseError& e) {
         // A first word that names no subcommand is told as such, not as a missing subcommand.
         const bool unknown = parser.get_subcommands().empty() && !first.empty() && !first.starts_with('-');
         const std::string what = unknown ? "unknown subcommand \"" + first + "\"" : e.what();
-        std::fprintf(stderr, "%s: %s\nRun \"%s --help\" for the subcommands and their options.\n",
-                     program.c_str(), what.c_str(), program.c_str());
+        Tell(program + ": " + what + "\nRun \"" + program +
+             " --help\" for the subcommands and their options.");
         return kUsageError;
     }
     return action();
@@ -63,12 +66,14 @@ int Run(const std::string& program, std::vector<std::string> arguments) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    WritesToClosedPipesFail();
     QCoreApplication app(argc, argv);
     const std::string program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString();
+    int status = kInternalFault;
     try {
-        return Run(program, std::vector<std::string>(argv + 1, argv + argc));
+        status = Run(program, std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s: internal fault: %s\n", program.c_str(), e.what());
-        return kInternalFault;
+        Tell(program + ": internal fault: " + e.what());
     }
+    return FinishOutput(status, program);
 }

@@ -1,12 +1,34 @@
 #include "cli/output.h"
 
 #include <QJsonDocument>
+#include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace zr::cli {
 
 namespace {
+
+// The error of the first write that failed on stdout and on stderr; 0 while none has. Atomic:
+// a scan's ports write from threads of their own, and any of them may ask.
+std::atomic<int> gStdoutError = 0;
+std::atomic<int> gStderrError = 0;
+
+// Remembers the stream's first failure, with errno's reason (EIO when the library left none).
+void Failed(std::FILE* stream) {
+    std::atomic<int>& error = stream == stdout ? gStdoutError : gStderrError;
+    int none = 0;
+    error.compare_exchange_strong(none, errno != 0 ? errno : EIO);
+}
+
+// Writes the bytes and flushes them, so that a failure is seen at this write.
+void Write(std::FILE* stream, const std::string& bytes) {
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size() || std::fflush(stream) != 0)
+        Failed(stream);
+}
 
 QString Hex(const std::string& bytes) {
     return QString::fromLatin1(QByteArray(bytes.data(), qsizetype(bytes.size())).toHex());
@@ -31,10 +53,32 @@ const char* OutcomeName(const Answer& a) {
 
 }  // namespace
 
+void Print(const std::string& text) {
+    Write(stdout, text);
+}
+
 void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    Write(stdout, line + '\n');
+}
+
+void Tell(const std::string& line) {
+    Write(stderr, line + '\n');
+}
+
+void TellInPlace(const std::string& text) {
+    Write(stderr, "\r" + text + "\x1b[K");
+}
+
+bool OutputLost() {
+    return gStdoutError != 0 || gStderrError != 0;
+}
+
+int FinishOutput(int status, const std::string& program) {
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) Failed(stdout);
+    if (std::ferror(stderr)) Failed(stderr);
+    if (gStdoutError != 0) Tell(program + ": cannot write to stdout: " + std::strerror(gStdoutError));
+    return OutputLost() ? kOutputFailed : status;
 }
 
 QString Latin1(const std::string& bytes) {
@@ -43,11 +87,6 @@ QString Latin1(const std::string& bytes) {
 
 std::string JsonLine(const QJsonObject& object) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-}
-
-void Tell(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
 }
 
 double Milliseconds(double seconds) {

@@ -15,7 +15,7 @@ void AddPosition(CLI::App& program, Action& action) {
     CLI::App* position = program.add_subcommand(
         "position", "print \"syringe = ...\" and \"port = ...\", as Show Position shows them");
     AddLinkOptions(*position, choices->link);
-    position->add_flag("--watch", choices->watch, "repeat, as with Auto checked, until Ctrl-C");
+    position->add_flag("--watch", choices->watch, "repeat, as with Auto checked, until Ctrl-C (status 0)");
     position->callback([choices, &action] {
         action = [choices] { return Session(choices->link, false).position(choices->watch); };
     });

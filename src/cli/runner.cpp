@@ -2,7 +2,6 @@
 
 #include <QJsonObject>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "cli/output.h"
@@ -96,6 +95,7 @@ int Runner::run(const std::vector<Step>& steps) {
         end(status);
         if (first == kDone) first = status;
         if (status != kDone && (o_.stopAtFailure || status == kPortFailed)) return first;
+        if (OutputLost()) return first;  // nothing more could be reported
     }
     return first;
 }
@@ -177,9 +177,8 @@ void Runner::begin(const Step& step) {
 void Runner::busy(int pump, const std::string& position) {
     if (!terminal_) return;
     busyShown_ = true;
-    std::fprintf(stderr, "\r%s: pump %s busy, position %s, %s\x1b[K", stepText_.c_str(),
-                 AddressName(pump).c_str(), position.c_str(), Seconds(s_.now() - stepStart_).c_str());
-    std::fflush(stderr);
+    TellInPlace(stepText_ + ": pump " + AddressName(pump) + " busy, position " + position + ", " +
+                Seconds(s_.now() - stepStart_));
 }
 
 void Runner::printWait(const Step& step, int status) const {
@@ -192,7 +191,7 @@ void Runner::printWait(const Step& step, int status) const {
 }
 
 void Runner::clearBusy() {
-    if (std::exchange(busyShown_, false)) std::fputs("\r\x1b[K", stderr);
+    if (std::exchange(busyShown_, false)) TellInPlace("");
 }
 
 void Runner::end(int status) {

@@ -1,5 +1,8 @@
 #include <QCoreApplication>
+#include <QThread>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -10,17 +13,21 @@
 #include "cli/scan_prober.h"
 #include "cli/scan_report.h"
 #include "cli/subcommands.h"
-#include "platform/data_folders.h"
-#include "platform/steady_clock.h"
+#include "platform/files/data_folders.h"
+#include "platform/qt/steady_clock.h"
 
 namespace zr::cli {
 
 namespace {
 
+// An answer that came late may be the answer of any probe asked this long before it.
+constexpr double kLateSpan = 2.0;
+
 struct ScanChoices {
     std::vector<std::string> ports;
     std::vector<std::string> bauds;
     std::vector<std::string> protocols;
+    int replyMarginMs = DefaultReplyMarginMs;
     bool json = false;
 };
 
@@ -33,40 +40,102 @@ std::vector<int> Indices(Control combo, const std::vector<std::string>& chosen, 
     return indices;
 }
 
-// Probes one port as the plan orders, printing each pump as it is found; false when the port
-// could not be opened (or went away), which is then reported.
-bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, QtSerialPort& port, ScanProber& prober,
-             ScanProgress& progress, int& found) {
-    // Each port is the scan's deliberate choice, whatever the one before stood for.
+// What the ports' scans tell, one at a time: the pumps as they are found, the ports that
+// failed, the progress line.
+class Reporter {
+public:
+    explicit Reporter(bool json) : json_(json) {}
+    void probing(const std::string& port, const Probe& probe) {
+        const std::lock_guard lock(mutex_);
+        progress_.show(port, probe, found_);
+    }
+    void found(const FoundPump& pump) {
+        const std::lock_guard lock(mutex_);
+        progress_.clear();
+        PrintLine(json_ ? PumpJson(pump) : PumpLine(pump));
+        ++found_;
+    }
+    void tell(const std::string& text) {
+        const std::lock_guard lock(mutex_);
+        progress_.clear();
+        Tell(text);
+    }
+    // Takes the progress line away; the count of pumps found.
+    int end() {
+        const std::lock_guard lock(mutex_);
+        progress_.clear();
+        return found_;
+    }
+
+private:
+    std::mutex mutex_;
+    ScanProgress progress_;
+    const bool json_;
+    int found_ = 0;
+};
+
+// A probe without answer, and when it was asked.
+struct Asked {
+    Probe probe;
+    double at;
+};
+
+// Probes one port as the plan orders, telling each pump as it is found, until the plan ends or
+// the output is lost. A pump that answered
+// too late for its probe stretches the waits, and the probes asked since it may have been
+// asked are asked again. False when the port could not be opened (or went away), which is
+// then told; `resolved` is the device the port stands for.
+bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, const QString& dataFolder, Reporter& reporter,
+             std::string& resolved) {
+    QtSerialPort port(dataFolder);
+    SteadyClock clock;
+    ScanProber prober(port, clock, c.replyMarginMs / 1000.0);
     port.setDevice(scanPort.device.empty() ? int16_t{0} : scanPort.number, scanPort.device);
     port.choosePort(scanPort.number);
     ScanPlan plan(Indices(Control::cboBaud, c.bauds, int(BaudItems.size())),
                   Indices(Control::cboProtocol, c.protocols, int(ProtocolItems.size())));
-    while (const std::optional<Probe> probe = plan.next()) {
-        progress.show(scanPort.name, *probe, found);
+    std::deque<Probe> again;
+    std::vector<Asked> unanswered;
+    while (!OutputLost()) {
+        const std::optional<Probe> probe = again.empty() ? plan.next() : std::optional<Probe>(again.front());
+        if (!probe) break;
+        if (!again.empty()) again.pop_front();
+        reporter.probing(scanPort.name, *probe);
         if (!prober.open(scanPort.number, probe->baudIndex)) {
-            progress.clear();
-            Tell("scan: " + scanPort.name + ": " + OpenError(scanPort, port));
+            reporter.tell("scan: " + scanPort.name + ": " + OpenError(scanPort, port));
             return false;
         }
-        const std::optional<ReplyParts> position = prober.ask(*probe, "?");
+        const double askedAt = clock.now();
+        std::optional<ReplyParts> position = prober.ask(*probe, "?");
+        std::optional<ReplyParts> firmware;
+        if (position) {
+            firmware = prober.ask(*probe, "&");
+            // A pump answers again; a late answer of an earlier probe comes once.
+            if (!firmware && !prober.ask(*probe, "?")) {
+                prober.unconfirmed();
+                position.reset();
+            }
+        }
+        if (!position) unanswered.push_back({*probe, askedAt});
+        if (prober.heardLate()) {
+            for (const Asked& asked : unanswered)
+                if (asked.at > clock.now() - kLateSpan) again.push_back(asked.probe);
+            unanswered.clear();
+        }
         if (!position) continue;
         plan.answered(*probe);
-        const FoundPump pump{scanPort.name, ResolvedName(scanPort, port), *probe, *position,
-                             prober.ask(*probe, "&")};
-        progress.clear();
-        PrintLine(c.json ? PumpJson(pump) : PumpLine(pump));
-        ++found;
+        reporter.found({scanPort.name, ResolvedName(scanPort, port), *probe, *position, firmware});
     }
+    resolved = ResolvedName(scanPort, port);
     prober.close();
     return true;
 }
 
+// Scans the ports side by side, each in a thread of its own.
 int Scan(const ScanChoices& c) {
-    QtSerialPort port(
-        QString::fromStdString(FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data));
-    SteadyClock clock;
-    ScanProber prober(port, clock);
+    const QString dataFolder =
+        QString::fromStdString(FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data);
+    const QtSerialPort port(dataFolder);
     const std::vector<ScanPort> ports =
         c.ports.empty() ? DefaultScanPorts(port) : GivenScanPorts(c.ports, port);
     if (ports.empty()) {
@@ -75,16 +144,20 @@ int Scan(const ScanChoices& c) {
             "name the device with --port");
         return kPortFailed;
     }
-    ScanProgress progress;
-    int found = 0;
-    std::string scanned;
-    for (const ScanPort& scanPort : ports) {
-        if (ScanOne(scanPort, c, port, prober, progress, found))
-            scanned +=
-                (scanned.empty() ? "" : ", ") + scanPort.name + " (" + ResolvedName(scanPort, port) + ")";
+    Reporter reporter(c.json);
+    std::vector<std::string> resolved(ports.size());
+    std::vector<char> opened(ports.size());
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        threads.emplace_back(QThread::create(
+            [&, i] { opened[i] = ScanOne(ports[i], c, dataFolder, reporter, resolved[i]) ? 1 : 0; }));
+        threads.back()->start();
     }
-    progress.clear();
-    if (found > 0) return kDone;
+    for (const std::unique_ptr<QThread>& thread : threads) thread->wait();
+    if (reporter.end() > 0) return kDone;
+    std::string scanned;
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        if (opened[i]) scanned += (scanned.empty() ? "" : ", ") + ports[i].name + " (" + resolved[i] + ")";
     if (scanned.empty()) return kPortFailed;
     Tell("scan: no pump answered on " + scanned);
     return kNoReply;
@@ -114,10 +187,12 @@ void AddScan(CLI::App& program, Action& action) {
     scan->footer(
         "\nProbes each port at each baud rate and protocol for pumps 1 to F with \"?\" and, where a\n"
         "pump answers, \"&\": a scan never moves a pump. The window's defaults (9600, DT, pump 1)\n"
-        "come first; once a setting answers, the other pumps are probed there first. A probe\n"
-        "without answer ends once a reply could no longer have crossed the line. Prints each pump\n"
-        "as it is found; exit status 0 when one was found, 3 when none answered, 2 when no port\n"
-        "could be opened.");
+        "come first; once a setting answers, the other pumps are probed there first. The ports\n"
+        "are probed side by side. A probe without answer ends once a reply could no longer have\n"
+        "crossed the line and the network, its first byte up to --reply-margin late; a pump that\n"
+        "answers later still makes the waits longer and the probes since it are asked again.\n"
+        "Prints each pump as it is found; exit status 0 when one was found, 3 when none answered,\n"
+        "2 when no port could be opened.");
     AddRepeated(
         *scan, "--port", choices->ports,
         "a port to scan, Com1..Com4 or a device's path; again for more (default: Com1..Com4 as "
@@ -130,6 +205,7 @@ void AddScan(CLI::App& program, Action& action) {
                 OneOf(Control::cboBaud));
     AddRepeated(*scan, "--protocol", choices->protocols, "DT or OEM; again for both (default: both)",
                 "DT|OEM", OneOf(Control::cboProtocol));
+    AddReplyMargin(*scan, choices->replyMarginMs);
     scan->add_flag("--json", choices->json, "one JSON object a line for each pump found");
     scan->callback([choices, &action] { action = [choices] { return Scan(*choices); }; });
 }

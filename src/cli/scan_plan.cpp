@@ -11,8 +11,11 @@ namespace {
 
 // The longest reply expected holds a firmware text.
 constexpr std::size_t kLongestReply = ShortestReply + 64;
-// A character on the line: a start bit, 8 data bits, a stop bit.
-constexpr double kBitsPerCharacter = 10;
+
+// What the computer takes to pass a byte from the line to the program. Less than a busy one
+// may take, which keeps a scan short: an answer that comes later still is drained before the
+// next probe, which stretches the waits and asks again.
+constexpr double kDeliverySeconds = 0.005;
 
 // Where a setting stands in the order: the window's defaults first, then the lists' order.
 int Rank(int index, int first) {
@@ -60,10 +63,14 @@ void ScanPlan::answered(const Probe& probe) {
         if (s.baudIndex == probe.baudIndex && s.protocolIndex == probe.protocolIndex) s.answered = true;
 }
 
-ProbeWaits WaitsFor(int baud, std::size_t requestLength) {
-    const double character = kBitsPerCharacter / baud;
-    return {static_cast<double>(requestLength + ShortestReply) * character + ScanMarginSeconds,
-            static_cast<double>(requestLength + kLongestReply) * character + ScanMarginSeconds};
+double CharacterSeconds(int baud) {
+    return 10.0 / baud;
+}
+
+ProbeWaits WaitsFor(int baud, std::size_t requestLength, double margin) {
+    const double character = CharacterSeconds(baud);
+    return {static_cast<double>(requestLength + 1) * character + margin + kDeliverySeconds,
+            static_cast<double>(kLongestReply - 1) * character + margin + kDeliverySeconds};
 }
 
 }  // namespace zr::cli

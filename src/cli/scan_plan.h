@@ -45,18 +45,18 @@ private:
     std::vector<Setting> settings_;
 };
 
-// How long a probe at `baud` waits after writing a request of `requestLength` characters:
-// until `noAnswer`, the time a reply of the shortest layout needs to cross the line after the
-// request plus a margin, when not a character of a reply has come; until `wholeReply`, the
-// same for the longest reply expected, when a reply has begun but is not whole. Seconds.
+// How long one character takes on the line at `baud`: a start bit, 8 data bits, a stop bit.
+double CharacterSeconds(int baud);
+
+// How long a probe at `baud` waits after writing a request of `requestLength` characters,
+// for a pump whose first byte may come `margin` seconds late: `firstByte` after the request,
+// for the request and a reply's first character to cross the line, the margin and a little for
+// the computer to pass the byte on; once a byte has come, `wholeReply` after it, for the rest of
+// the longest reply expected. Seconds, on top of the line's own delay.
 struct ProbeWaits {
-    double noAnswer;
+    double firstByte;
     double wholeReply;
 };
-ProbeWaits WaitsFor(int baud, std::size_t requestLength);
-
-// What a scan allows, beyond the characters' time on the line, for the pump to turn round and
-// for the line and the computer to deliver the reply.
-inline constexpr double ScanMarginSeconds = 0.025;
+ProbeWaits WaitsFor(int baud, std::size_t requestLength, double margin);
 
 }  // namespace zr::cli

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt_serial_port.h"
+#include "platform/serial/qt_serial_port.h"
 
 namespace zr::cli {
 

@@ -2,7 +2,6 @@
 
 #include <QJsonObject>
 #include <charconv>
-#include <cstdio>
 
 #include "cli/output.h"
 #include "cli/terminal.h"
@@ -53,17 +52,15 @@ ScanProgress::ScanProgress() : on_(StderrIsTerminal()) {}
 
 void ScanProgress::show(const std::string& port, const Probe& probe, int found) {
     if (!on_) return;
-    std::fprintf(stderr, "\r\x1b[Kscanning %s at %s baud, %s, pump %s: %d found", port.c_str(),
-                 BaudItems[probe.baudIndex].value, ProtocolItems[probe.protocolIndex].item,
-                 AddressItems[probe.addressIndex].item, found);
-    std::fflush(stderr);
+    TellInPlace("scanning " + port + " at " + BaudItems[probe.baudIndex].value + " baud, " +
+                ProtocolItems[probe.protocolIndex].item + ", pump " + AddressItems[probe.addressIndex].item +
+                ": " + std::to_string(found) + " found");
     shown_ = true;
 }
 
 void ScanProgress::clear() {
     if (!shown_) return;
-    std::fputs("\r\x1b[K", stderr);
-    std::fflush(stderr);
+    TellInPlace("");
     shown_ = false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "cli/link_options.h"
 
@@ -30,6 +31,7 @@ std::string ReadStep(const std::string& rest, Step& step) {
     }
     const std::optional<double> seconds = ReadDuration(what, true);
     if (!seconds) return "wait takes \"ready\" or a time such as 500ms or 2s, not \"" + what + "\"";
+    if (*seconds > LongestPause) return "a pause is at most a day (86400s), not \"" + what + "\"";
     if (step.address) return "a pause is no pump's: write it without an address";
     step.kind = Step::Kind::Pause;
     step.seconds = *seconds;
@@ -62,7 +64,8 @@ std::optional<double> ReadDuration(const std::string& text, bool unitRequired) {
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [unit, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (error != std::errc() || value < 0) return std::nullopt;
+    // from_chars also reads "inf" and "nan", which are no time.
+    if (error != std::errc() || !std::isfinite(value) || value < 0) return std::nullopt;
     const std::string_view rest(unit, static_cast<std::size_t>(end - unit));
     if (rest == "ms") return value / 1000;
     if (rest == "s" || (rest.empty() && !unitRequired)) return value;

@@ -33,12 +33,16 @@ struct Sequence {
 };
 
 // One step a line: "[ADDRESS] COMMAND", "[ADDRESS] wait ready", "wait 500ms" (or "2s",
-// "1.5s"); blank lines and lines starting with "#" are skipped. A line with a blank in it
+// "1.5s", up to LongestPause); blank lines and lines starting with "#" are skipped. A line with a blank in it
 // starts with its address (an item of the address list, either case). The commands are taken
 // as they are: checking them is the checker's.
 Sequence ReadSequence(const std::string& text);
 
-// A length of time: a number of seconds, or with "ms" or "s" after it ("500ms", "2s", "60").
+// The longest pause a sequence may hold, in seconds: a day.
+inline constexpr double LongestPause = 86400;
+
+// A length of time: a number of seconds, or with "ms" or "s" after it ("500ms", "2s", "60");
+// none for a negative number, infinity or NaN.
 std::optional<double> ReadDuration(const std::string& text, bool unitRequired);
 
 }  // namespace zr::cli

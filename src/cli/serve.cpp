@@ -9,7 +9,7 @@
 #include "cli/link_options.h"
 #include "cli/output.h"
 #include "cli/subcommands.h"
-#include "platform/data_folders.h"
+#include "platform/files/data_folders.h"
 #include "sila/pump_servers.h"
 
 namespace zr::cli {

@@ -46,12 +46,15 @@ Session::Session(const LinkOptions& link, bool forScripts)
       m_(port_, timer_, clock_, events_, dialogs_, form_, programFile_) {
     form_.onTextSet = [this](Control c) {
         if (c == Control::text1) text1_Change(m_);
-        if (printPosition_ && (c == Control::lblSyringe || c == Control::lblValve)) PrintLine(form_.text(c));
+        if (!printPosition_ || (c != Control::lblSyringe && c != Control::lblValve)) return;
+        PrintLine(form_.text(c));
+        if (OutputLost()) form_.setValue(Control::chkReport, 0);  // a watch ends where nobody reads it
     };
     AddFixedItems(form_);
     StartUpState(m_);
     m_.ReadEndsAtWholeReply = forScripts;
     m_.KeepPortOpen = forScripts;
+    m_.ReplyMargin = link.replyMarginMs / 1000.0;
     form_.setListIndex(Control::cboPort, link.portIndex);
     form_.setListIndex(Control::cboBaud, link.baudIndex);
     form_.setListIndex(Control::cboProtocol, link.protocolIndex);

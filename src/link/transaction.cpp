@@ -48,11 +48,32 @@ void Settle(Module& m) {
     }
 }
 
+// How long one character takes on the line at the exchange's baud rate.
+double ByteSeconds(const Module& m) {
+    return 10 / std::max(1.0, NumericValue(m.LastExchange.settings));
+}
+
+// How long the reply wait waits for a first byte after sending `frameLength` characters: the
+// window's fixed wait; for a read that ends at a whole reply, at least the request's and the
+// first byte's time on the line, the reply margin and the byte's delivery. A network line adds
+// its round trip.
+double FirstByteWait(const Module& m, std::size_t frameLength) {
+    const double line = m.ReadEndsAtWholeReply ? static_cast<double>(frameLength + 1) * ByteSeconds(m) +
+                                                     m.ReplyMargin + ByteDeliverySeconds
+                                               : 0;
+    return std::max(ReplyWait, line) + m.MSComm1.replyDelay();
+}
+
 // The reply wait of a read that ends at a whole reply: it ends as soon as the shortest reply
-// is waiting, or when the wait is over. While some bytes are in, it sleeps for the time the
-// missing ones take on the line, so it neither spins nor runs much past their arrival.
+// is waiting, or when the wait is over; a first byte in time stretches it to the time the rest
+// of the shortest reply takes on the line, and the margin. While some bytes are in, it sleeps
+// for the time the missing ones take on the line, so it neither spins nor runs much past their
+// arrival.
 void AwaitShortestReply(Module& m, double end) {
-    const double byteSeconds = 10 / std::max(1.0, NumericValue(m.LastExchange.settings));
+    const double byteSeconds = ByteSeconds(m);
+    if (m.LastExchange.firstByteAt >= 0)
+        end = std::max(end, m.LastExchange.firstByteAt + (kShortestReply - 1) * byteSeconds + m.ReplyMargin +
+                                ByteDeliverySeconds);
     for (int16_t count = m.MSComm1.inBufferCount(); count < kShortestReply;
          count = m.MSComm1.inBufferCount()) {
         const double left = end - m.clock.now();
@@ -126,9 +147,8 @@ void Exchange(Module& m) {
     const double sentAt = m.clock.now();
     m.LastExchange = {frame, "", sentAt, -1, -1, settings};
     m.Timer2.setEnabled(true);
-    // The reply wait notes when the first byte came, then sleeps out the rest of its time. A
-    // network line adds its round trip to the pump's time.
-    const double wait = ReplyWait + m.MSComm1.replyDelay();
+    // The reply wait notes when the first byte came, then sleeps out the rest of its time.
+    const double wait = FirstByteWait(m, frame.size());
     if (m.MSComm1.waitForInput(wait)) m.LastExchange.firstByteAt = m.clock.now();
     if (m.ReadEndsAtWholeReply)
         AwaitShortestReply(m, sentAt + wait);

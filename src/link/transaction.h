@@ -6,6 +6,9 @@ namespace zr {
 
 // How long a transaction waits after sending before it looks for the reply.
 inline constexpr double ReplyWait = 0.1;
+// What a busy computer may take to pass a byte from the line to the program, for a wait timed
+// to the byte's arrival.
+inline constexpr double ByteDeliverySeconds = 0.02;
 
 // One command transaction: sends CmdString to the selected pump, waits, reads, decodes,
 // interprets and shows the reply (nothing is shown while SilentReply is set).

@@ -91,6 +91,11 @@ struct Module : TransactionState {
     // program closes it.
     bool ReadEndsAtWholeReply = false;
     bool KeepPortOpen = false;
+    // How late, in seconds, a reply's first byte may come past the time that the request and
+    // that byte take on the line, for a read that ends at a whole reply: it waits so long (but
+    // never less than the window's wait) for a first byte, and once one has come, so long
+    // again past the time the rest of the shortest reply takes.
+    double ReplyMargin = 0.05;
 
     // Checker.
     int32_t MaxPosition = 0;

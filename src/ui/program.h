@@ -2,16 +2,16 @@
 
 #include <QString>
 
-#include "platform/data_folders.h"
-#include "platform/disk_files.h"
-#include "platform/moving_file.h"
-#include "platform/qt_dialogs.h"
-#include "platform/qt_event_pump.h"
-#include "platform/qt_serial_port.h"
-#include "platform/qt_timer.h"
-#include "platform/steady_clock.h"
+#include "platform/files/data_folders.h"
+#include "platform/files/disk_files.h"
+#include "platform/files/moving_file.h"
+#include "platform/qt/qt_event_pump.h"
+#include "platform/qt/qt_timer.h"
+#include "platform/qt/steady_clock.h"
+#include "platform/serial/qt_serial_port.h"
 #include "shared/module.h"
 #include "ui/form1.h"
+#include "ui/qt_dialogs.h"
 
 namespace zr {
 

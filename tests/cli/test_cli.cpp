@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -8,6 +10,7 @@
 #include <QTest>
 #include <map>
 
+#include "cli/sequence.h"
 #include "fakes/rows_file.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
@@ -20,10 +23,13 @@ class CliTest : public QObject {
 private slots:
     void aCallPrintsWhatTheWindowShows_data() { zr::test::AddTableRows(QFINDTESTDATA("runs.txt")); }
     void aCallPrintsWhatTheWindowShows();
+    void aPauseIsReadOrRefused_data() { zr::test::AddTableRows(QFINDTESTDATA("pauses.txt")); }
+    void aPauseIsReadOrRefused();
     void jsonLinesReadBack();
     void checkPrintsTheParsedFormsAndTheErrors();
     void watchEndsCleanlyOnInterrupt();
     void anInterruptedRunStopsEveryPumpItAddressed();
+    void aSecondInterruptEndsAtOnce();
     void aStoredProgramRunsAsOneStep();
 };
 
@@ -35,13 +41,26 @@ struct Run {
     double seconds = 0;
 };
 
-Run RunCli(const QStringList& arguments) {
+// The call's output goes to the test, but for the arguments ">/dev/full" and "2>/dev/full",
+// which put stdout or stderr on a device that is always full, and ">closed-pipe", which puts
+// stdout on a pipe whose reader has gone before the program starts.
+Run RunCli(QStringList arguments) {
     QProcess cli;
+    if (arguments.removeAll(">/dev/full") > 0) cli.setStandardOutputFile("/dev/full");
+    if (arguments.removeAll("2>/dev/full") > 0) cli.setStandardErrorFile("/dev/full");
+    int pipeEnds[2] = {-1, -1};
+    if (arguments.removeAll(">closed-pipe") > 0) {
+        if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return {};
+        ::close(pipeEnds[0]);
+        cli.setChildProcessModifier([writer = pipeEnds[1]] { ::dup2(writer, STDOUT_FILENO); });
+    }
     QElapsedTimer clock;
     clock.start();
     cli.start(QStringLiteral(ZR_CLI), arguments);
     Run run;
-    if (!cli.waitForFinished(30000)) return run;
+    const bool finished = cli.waitForFinished(30000);
+    if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
+    if (!finished) return run;
     run.seconds = double(clock.elapsed()) / 1000;
     run.exit = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
     run.out = cli.readAllStandardOutput();
@@ -93,11 +112,29 @@ void CliTest::aCallPrintsWhatTheWindowShows() {
 
     QCOMPARE(run.exit, row[3].toInt());
     QCOMPARE(run.out, fill(row[4]));
-    QVERIFY2(run.err.contains(fill(row[5])), run.err.constData());
+    if (row[5].isEmpty())
+        QCOMPARE(run.err, QByteArray());
+    else
+        QVERIFY2(run.err.contains(fill(row[5])), run.err.constData());
     if (!row.value(7).isEmpty()) QCOMPARE(Received(bench.sim), row[7]);
     // No reply is told after the window's 2 s time-out, not sooner and not much later.
     if (run.exit == 3)
         QVERIFY2(run.seconds > 1.9 && run.seconds < 4, qPrintable(QString::number(run.seconds)));
+}
+
+void CliTest::aPauseIsReadOrRefused() {
+    QFETCH(QByteArrayList, row);
+    const zr::cli::Sequence sequence = zr::cli::ReadSequence(row[1].toStdString());
+    if (row[2] == "refused") {
+        QCOMPARE(sequence.steps.size(), 0U);
+        QCOMPARE(sequence.problems.size(), 1U);
+        QCOMPARE(sequence.problems[0].line, 1);
+        return;
+    }
+    QCOMPARE(sequence.problems.size(), 0U);
+    QCOMPARE(sequence.steps.size(), 1U);
+    QVERIFY(sequence.steps[0].kind == zr::cli::Step::Kind::Pause);
+    QCOMPARE(sequence.steps[0].seconds, row[2].toDouble());
 }
 
 void CliTest::jsonLinesReadBack() {
@@ -231,6 +268,32 @@ void CliTest::anInterruptedRunStopsEveryPumpItAddressed() {
 
     const Run after = RunCli({"send", "--port", bench.device(), "?"});
     QVERIFY2(after.out.startsWith("` = 96\n(Ready) OK\n"), after.out.constData());  // stopped, not moving
+}
+
+// A pump that never answers: Stop waits out its 2 s reply time-out, unless a second interrupt
+// (SIGTERM this time) ends the program at once, with the interrupt's status all the same.
+void CliTest::aSecondInterruptEndsAtOnce() {
+    Bench bench;
+    QVERIFY2(bench.sim.start(bench.dir.path(), {"--silent"}), qPrintable(bench.sim.error()));
+    QFile sequence(bench.dir.filePath("sequence.txt"));
+    QVERIFY(sequence.open(QIODevice::WriteOnly) && sequence.write("W4R\n") > 0);
+    sequence.close();
+    QProcess cli;
+    cli.start(QStringLiteral(ZR_CLI), {"run", "--port", bench.device(), sequence.fileName()});
+    QByteArray err;
+    QTRY_VERIFY_WITH_TIMEOUT((err += cli.readAllStandardError()).contains("[1/1]"), 10000);
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QTRY_VERIFY_WITH_TIMEOUT((err += cli.readAllStandardError()).contains("Interrupted: sending Stop"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(Received(bench.sim).contains("2F 31 54 0D"), 5000);  // Stop is on its way
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(cli.processId()), SIGTERM);
+    QVERIFY(cli.waitForFinished(5000));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString("ended %1 ms later").arg(clock.elapsed())));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 130);
+    err += cli.readAllStandardError();
+    QVERIFY2(err.endsWith("Interrupted again: ending at once\n"), err.constData());
 }
 
 // The program copied into a folder of its own, which is then its data folder, programs.txt

@@ -9,7 +9,7 @@
 #include "../e2e_window/modal_boxes.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "platform/data_folders.h"
+#include "platform/files/data_folders.h"
 #include "shared/list_boxes.h"
 #include "ui/program.h"
 

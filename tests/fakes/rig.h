@@ -9,7 +9,7 @@
 #include "fakes/fake_serial.h"
 #include "fakes/fake_timer.h"
 #include "link/send_stop.h"
-#include "platform/disk_files.h"
+#include "platform/files/disk_files.h"
 #include "shared/module.h"
 #include "window/control_table.h"
 

@@ -18,8 +18,8 @@
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "platform/qt_dialogs.h"
 #include "ui/program.h"
+#include "ui/qt_dialogs.h"
 #include "window/control_table.h"
 
 using namespace zr;

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/qt_serial_port.h"
+#include "platform/serial/qt_serial_port.h"
 
 // A pseudo-terminal pair: the adapter opens the slave side (through a COMn link), the test
 // plays the far end on the master side.

@@ -1,12 +1,18 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QTest>
 #include <memory>
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
+#include "live/delay_relay.h"
 #include "live/ser2net_process.h"
 #include "live/test_certificates.h"
 #include "pty_pair.h"
@@ -169,6 +175,26 @@ private slots:
         QCOMPARE(line.receive(4), "/1Q\r");
     }
 
+    // ser2net takes a client only once it has closed the device for the last one, some 10 ms
+    // after that one left, on any of the device's accepters: an opening right after another
+    // client left, which it closes at once, is tried again, and its frame crosses.
+    void anOpeningRightAfterAnotherClientLeftIsTriedAgain() {
+        PtyPair line;
+        Ser2netProcess own;
+        const QString device = QString::fromStdString(line.slaveName);
+        QVERIFY2(own.start({"telnet(rfc2217),tcp", "tcp"}, {device, device}), qPrintable(own.error()));
+        const QString names[] = {"rfc2217://127.0.0.1:" + QString::number(own.port(0)),
+                                 "socket://127.0.0.1:" + QString::number(own.port(1))};
+        for (int round = 0; round < 12; ++round) {
+            NetworkPort network(names[round % 4 / 2]);
+            network.port.setPortOpen(true);
+            QVERIFY2(network.port.portOpen(),
+                     qPrintable(QString("round %1: ").arg(round) + network.port.openError().c_str()));
+            network.port.output("/1?\r");
+            QCOMPARE(line.receive(4), "/1?\r");
+        }
+    }
+
     // A TLS close waits for the server's answer: one that has stopped answering holds the close
     // up for a second at most.
     void aServerThatStopsAnsweringHoldsNoCloseUp() {
@@ -184,7 +210,105 @@ private slots:
         QVERIFY2(closing < 1500, qPrintable(QString::number(closing)));
     }
 
+    // A far server is asked for the line settings together: one its serial port does not take
+    // (ser2net leaves 1.5 stop bits on a pseudo-terminal unconfirmed) is told, the confirmations
+    // of the others are no answer, and the port opens through the same server with settings it
+    // takes.
+    void aFarServerWhosePortRefusesASettingSaysWhich() {
+        const DelayRelay far(server.port(0), 30);
+        const QString name = "rfc2217://127.0.0.1:" + QString::number(far.port());
+        const QString where = "127.0.0.1:" + QString::number(far.port());
+        NetworkPort network(name);
+        network.port.setSettings("9600,n,8,1.5");
+        network.port.setPortOpen(true);
+        QCOMPARE(QString::fromStdString(network.port.openError()),
+                 "Cannot open Com1 (" + network.com1() + " -> " + name + "): " + where +
+                     " did not confirm the line settings within 1 s: check that its serial port takes them");
+        network.port.setSettings("9600,n,8,1");
+        network.port.setPortOpen(true);
+        QVERIFY2(network.port.portOpen(), network.port.openError().c_str());
+        ptys[0].receive(1 << 16, 50);
+        network.port.output("/1?\r");
+        QCOMPARE(ptys[0].receive(4), "/1?\r");
+    }
+
+    // A close the server never answers is cut short, and gensio's word on it comes once the
+    // server answers after all: by then on the thread of a line opened since, which waits in the
+    // same os handler, and finds the first line's session still there.
+    void aCloseCutShortLeavesTheNextLineWorking() {
+        PtyPair line;
+        Ser2netProcess own;
+        const QString accepter = "telnet(rfc2217)," + certificates.accepter(certificates.server()) + ",tcp";
+        QVERIFY2(own.start({accepter}, {QString::fromStdString(line.slaveName)}), qPrintable(own.error()));
+        NetworkPort first("rfc2217+tls://localhost:" + QString::number(own.port(0)) +
+                          "?ca=" + certificates.ca());
+        first.port.setPortOpen(true);
+        QVERIFY2(first.port.portOpen(), first.port.openError().c_str());
+        ::kill(pid_t(own.processId()), SIGSTOP);
+        first.port.setPortOpen(false);
+        NetworkPort second(expand("rfc2217://127.0.0.1:{RFC}"));
+        second.port.setPortOpen(true);
+        ::kill(pid_t(own.processId()), SIGCONT);
+        QVERIFY2(second.port.portOpen(), second.port.openError().c_str());
+        ptys[0].receive(1 << 16, 50);
+        for (int frame = 0; frame < 5; ++frame) {
+            QTest::qWait(100);
+            second.port.output("/1?\r");
+            QCOMPARE(ptys[0].receive(4), "/1?\r");
+        }
+        QVERIFY(second.port.portOpen());
+    }
+
+    // A name server that does not answer: the lookup counts in the connection's 3 s, and the
+    // line goes at once all the same. The test's own name server, on a loopback address, takes
+    // the questions and never answers; this test runs again in a mount namespace of its own where
+    // /etc/resolv.conf names that server alone, and checks there.
+    void aNameServerThatDoesNotAnswerHoldsTheOpeningThreeSecondsAtMost() {
+        if (qEnvironmentVariableIsSet("ZR_SILENT_NAME_SERVER")) return openBehindTheSilentNameServer();
+        if (::geteuid() != 0) QSKIP("needs root, to give the test a name server of its own");
+        const int silent = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);  // held by no child
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(53);
+        ::inet_pton(AF_INET, "127.83.0.1", &address.sin_addr);
+        QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        QTemporaryFile resolver;
+        QVERIFY(resolver.open());
+        resolver.write("nameserver 127.83.0.1\noptions timeout:30 attempts:1\n");
+        resolver.close();
+        QProcess inner;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("ZR_SILENT_NAME_SERVER", "1");
+        inner.setProcessEnvironment(environment);
+        inner.setProcessChannelMode(QProcess::MergedChannels);
+        inner.start("unshare",
+                    {"-m", "--propagation", "private", "sh", "-c",
+                     "mount --bind \"$0\" /etc/resolv.conf && exec \"$1\" \"$2\"", resolver.fileName(),
+                     QCoreApplication::applicationFilePath(), QTest::currentTestFunction()});
+        QVERIFY(inner.waitForFinished(60000));
+        ::close(silent);
+        QVERIFY2(inner.exitStatus() == QProcess::NormalExit && inner.exitCode() == 0,
+                 inner.readAll().constData());
+    }
+
 private:
+    void openBehindTheSilentNameServer() {
+        auto network = std::make_unique<NetworkPort>("rfc2217://pump-bench.invalid:4001");
+        QElapsedTimer took;
+        took.start();
+        network->port.setPortOpen(true);
+        const qint64 opening = took.elapsed();
+        QCOMPARE(
+            QString::fromStdString(network->port.openError()),
+            "Cannot open Com1 (" + network->com1() +
+                " -> rfc2217://pump-bench.invalid:4001): the name pump-bench.invalid could not be looked "
+                "up within 3 s: check the network and its name server, or give the host's address");
+        QVERIFY2(opening < 6000, qPrintable(QString::number(opening)));
+        took.restart();
+        network.reset();
+        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+    }
+
     // The accepter whose port a table's name uses.
     int accepterOf(const QByteArray& name) const {
         for (int i = 0; i < keys.size(); ++i)

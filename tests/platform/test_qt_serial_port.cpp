@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <map>
@@ -8,8 +9,8 @@
 
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "platform/line_settings.h"
-#include "platform/port_device.h"
+#include "platform/line/line_settings.h"
+#include "platform/serial/port_device.h"
 #include "pty_pair.h"
 
 using namespace zr;
@@ -284,6 +285,35 @@ private slots:
         linked.port.setPortOpen(false);  // closing drops what came
         QCOMPARE(linked.port.inBufferCount(), int16_t(0));
         QCOMPARE(linked.port.input(), "");
+    }
+
+    // A device that stops taking bytes (here a far end that stops reading): the write that
+    // could not all go out is told, what it left unsent is dropped, and the next exchange sends
+    // its own frame alone.
+    void aWriteTheDeviceDoesNotTakeIsToldAndItsRestDropped() {
+        PtyPair pty;
+        LinkedPort linked(pty);
+        linked.port.setPortOpen(true);
+        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
+        const std::string block(1 << 20, 'x');  // far more than a terminal's buffers hold
+        QElapsedTimer took;
+        took.start();
+        linked.port.output(block);
+        QVERIFY2(took.elapsed() < 3000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY(linked.port.lineLost());
+        QString error = QString::fromStdString(linked.port.openError());
+        error.replace(QRegularExpression("took \\d+ of"), "took N of");
+        QCOMPARE(error, "Com1 (" + linked.folder.filePath("COM1") + " -> " +
+                            QString::fromStdString(pty.slaveName) +
+                            "): the device took N of the 1048576 bytes sent within 0.5 s, and the rest was "
+                            "dropped: check the cable and the handshaking (a device that is not ready holds "
+                            "the line); the next Send opens the port again");
+        const std::string drained = pty.receive(block.size(), 1000);
+        QVERIFY(drained.size() < block.size());
+        linked.port.setPortOpen(true);
+        QVERIFY2(linked.port.portOpen(), linked.port.openError().c_str());
+        linked.port.output("/1Q\r");
+        QCOMPARE(pty.receive(5, 500), "/1Q\r");
     }
 
     void aPortLeftOpenIsReusedOnlyWhileItsLinkLeadsToTheSameDevice() {

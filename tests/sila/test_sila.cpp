@@ -28,6 +28,7 @@ private slots:
     void aCancelledSubscriptionEndsThePoll();
     void insecureIsToldAndTermEndsItQuickly();
     void termEndsAWaitForAReplyAndClosesTheLine();
+    void withoutACertificateItsOwnIsMadeAndKept();
 
 private:
     TestCertificates certificates_;
@@ -123,7 +124,8 @@ void SilaTest::aClientGetsWhatThePumpTells() {
     if (row[2].contains("{net}"))
         QVERIFY2(network.start({"telnet(rfc2217),tcp"}, {dir.filePath("COM1")}), qPrintable(network.error()));
     const auto fill = [&](QString text) {
-        if (text.contains("{net}")) text.replace("{net}", "rfc2217://127.0.0.1:" + QString::number(network.port(0)));
+        if (text.contains("{net}"))
+            text.replace("{net}", "rfc2217://127.0.0.1:" + QString::number(network.port(0)));
         return text.replace("{netpid}", QString::number(network.processId()))
             .replace("{sim}", dir.filePath("COM1"))
             .replace("{dir}", dir.filePath("nothing"))
@@ -296,6 +298,34 @@ void SilaTest::termEndsAWaitForAReplyAndClosesTheLine() {
     QVERIFY(client.waitForFinished(10000));
     const QByteArray told = client.readAllStandardOutput();
     QVERIFY2(told.startsWith("undefined The server is stopping"), told.constData());
+}
+
+// No --cert: a CA and a certificate of the server's own, made once in the data folder, whose
+// CA's path the server prints and a client trusts.
+void SilaTest::withoutACertificateItsOwnIsMadeAndKept() {
+    QTemporaryDir dir;
+    PumpSimProcess sim;
+    QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
+    const QStringList options{"--port", dir.filePath("COM1"), "--data", dir.filePath("data")};
+    const QString ca = dir.filePath("data/sila-certificates/ca.pem");
+    QByteArray pem;
+    for (int start = 0; start < 2; ++start) {
+        Server server;
+        QVERIFY(server.start(options));
+        QVERIFY2(server.out.trimmed().endsWith(", CA " + ca.toUtf8()), server.out.constData());
+        const QStringList got = Client(server.port, ca, {"call SiLAService.Get_ServerType {}"});
+        QCOMPARE(got, QStringList{"ok {\"ServerType\": {\"value\": \"SyringePump\"}}"});
+        QFile file(ca);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (start == 0)
+            pem = file.readAll();
+        else
+            QCOMPARE(file.readAll(), pem);  // a client that trusted it goes on trusting it
+        QCOMPARE(QFileInfo(dir.filePath("data/sila-certificates/ca.key")).permissions() &
+                     (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                 QFile::Permissions());
+        QCOMPARE(server.end(), 0);
+    }
 }
 
 ZR_TEST(SilaTest);

@@ -1,0 +1,288 @@
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "platform/files/disk_files.h"
+
+// The files are read and written with POSIX calls, each checked, so that every failure keeps
+// its own reason: a write that ran out of room halfway, a sync the disk refused. A replace
+// writes a temporary file beside the old one and renames it over the old one only once the
+// whole text is on the disk; until then the old file is untouched. Qt only turns a name in the
+// folder into a path.
+
+namespace zr {
+
+namespace {
+
+// A reason in lower case, as it reads inside a sentence.
+std::string Reason(int code) {
+    std::string text = std::strerror(code);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
+}
+
+QString Name(const std::string& path) {
+    return QFile::decodeName(path.c_str());
+}
+
+std::string PathIn(const std::string& folder, const std::string& name) {
+    return QFile::encodeName(QDir::toNativeSeparators(QDir(Name(folder)).filePath(Name(name)))).toStdString();
+}
+
+// The reason why something that is not a regular file cannot be used as one.
+std::string NotARegularFile(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? Reason(EISDIR) : "not a regular file";
+}
+
+// The folder of a path: "." for a bare name, "/" for a name at the root.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// An open descriptor, closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int fd() const { return fd_; }
+    // Hands the descriptor on, no longer to be closed here.
+    int release() { return std::exchange(fd_, -1); }
+    // Closes now. Some file systems report a failed write only here.
+    bool close(std::string& error) {
+        const int result = ::close(std::exchange(fd_, -1));
+        if (result != 0) error = Reason(errno);
+        return result == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Opens an existing regular file. O_NONBLOCK keeps a named pipe in its place from blocking
+// the program; it changes nothing for a regular file. `length` is the file's length when it
+// was opened. -1 with the reason on failure.
+int OpenRegular(const std::string& path, int flags, off_t& length, std::string& error) {
+    Descriptor file(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK));
+    if (file.fd() < 0) {
+        error = Reason(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(file.fd(), &info) != 0) {
+        error = Reason(errno);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = NotARegularFile(info);
+        return -1;
+    }
+    length = info.st_size;
+    return file.release();
+}
+
+// Writes the whole of `content`, going on after a short write until the disk refuses.
+bool WriteAll(int fd, std::string_view content, std::string& error) {
+    while (!content.empty()) {
+        const ssize_t written = ::write(fd, content.data(), content.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = Reason(written < 0 ? errno : ENOSPC);
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Flushes the file to the disk and checks that all of its `size` bytes are there.
+bool SyncWhole(int fd, std::size_t size, std::string& error) {
+    struct stat info {};
+    if (::fsync(fd) != 0 || ::fstat(fd, &info) != 0) {
+        error = Reason(errno);
+        return false;
+    }
+    if (static_cast<std::size_t>(info.st_size) == size) return true;
+    error =
+        "only " + std::to_string(info.st_size) + " of " + std::to_string(size) + " bytes reached the disk";
+    return false;
+}
+
+// The file that `path` names once its links are followed: a link's target, taken from the
+// link's own folder when it is relative, followed again; the path itself when it is no link or
+// names nothing yet.
+bool FollowLinks(std::string path, std::string& file, std::string& error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            file = std::move(path);
+            return true;
+        }
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+        if (length < 0 || length == static_cast<ssize_t>(sizeof target)) {
+            error = Reason(length < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        const std::string_view next(target, static_cast<std::size_t>(length));
+        path = next.starts_with('/') ? std::string(next) : FolderOf(path) + "/" + std::string(next);
+    }
+    error = Reason(ELOOP);
+    return false;
+}
+
+// A new file beside another, removed again unless it has been renamed into place.
+class TemporaryFile {
+public:
+    // Makes a name of its own next to `beside`, with at most `mode`'s permissions; fd() is -1,
+    // with the reason in `error`, when there is no room for it.
+    TemporaryFile(const std::string& beside, mode_t mode, std::string& error)
+        : file_(Create(beside, mode, path_, error)) {}
+    ~TemporaryFile() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return file_.fd(); }
+    // Closes the file and renames it to `target`, which it replaces in one step.
+    bool moveTo(const std::string& target, std::string& error) {
+        if (!file_.close(error)) return false;
+        if (::rename(path_.c_str(), target.c_str()) != 0) {
+            error = Reason(errno);
+            return false;
+        }
+        path_.clear();
+        return true;
+    }
+
+private:
+    static int Create(const std::string& beside, mode_t mode, std::string& path, std::string& error) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path = beside + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd >= 0) return fd;
+            if (errno != EEXIST) break;
+        }
+        error = Reason(errno);
+        path.clear();
+        return -1;
+    }
+
+    std::string path_;  // made before the file, which names it
+    Descriptor file_;
+};
+
+// Makes a finished rename survive a power loss. The new content is already in place, so a
+// failure here is not a failure of the replace.
+void SyncFolder(const std::string& folder) {
+    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.fd() >= 0) ::fsync(dir.fd());
+}
+
+}  // namespace
+
+DiskFiles::DiskFiles(std::string folder) : folder_(folder), listFolder_(std::move(folder)) {}
+DiskFiles::DiskFiles(std::string folder, std::string listFolder)
+    : folder_(std::move(folder)), listFolder_(std::move(listFolder)) {}
+
+std::string DiskFiles::pathOf(const std::string& name) const {
+    return PathIn(folder_, name);
+}
+
+std::string DiskFiles::listPathOf(const std::string& name) const {
+    return PathIn(listFolder_, name);
+}
+
+bool DiskFiles::exists(const std::string& path) const {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return true;
+    return errno != ENOENT && errno != ENOTDIR;
+}
+
+bool DiskFiles::read(const std::string& path, std::string& content, std::string& error) const {
+    off_t length = 0;
+    Descriptor file(OpenRegular(path, O_RDONLY, length, error));
+    if (file.fd() < 0) return false;
+    // Reserved for the length at opening, so that the text is allocated once; a file that
+    // grows meanwhile is read to its end.
+    std::string text;
+    text.reserve(static_cast<std::size_t>(length));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(file.fd(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = Reason(errno);
+            return false;
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    content = std::move(text);
+    return true;
+}
+
+bool DiskFiles::replace(const std::string& path, const std::string& content, std::string& error) {
+    std::string target;
+    if (!FollowLinks(path, target, error)) return false;
+    struct stat old {};
+    const bool hadOld = ::stat(target.c_str(), &old) == 0;
+    if (hadOld && !S_ISREG(old.st_mode)) {
+        error = NotARegularFile(old);
+        return false;
+    }
+    // A file the user may not write stays as it is, though the folder would let a new one
+    // take its place.
+    if (hadOld && ::access(target.c_str(), W_OK) != 0) {
+        error = Reason(errno);
+        return false;
+    }
+    TemporaryFile file(target, hadOld ? old.st_mode & 0777 : 0666, error);
+    if (file.fd() < 0) return false;
+    if (hadOld) {
+        // Only root, or the owner for a group of its own, may keep the owner; otherwise the
+        // file belongs to whoever saves it, as with any editor. The mode is set after the
+        // owner, which may clear its set-id bits.
+        if (::fchown(file.fd(), old.st_uid, old.st_gid) != 0) {
+            // Not allowed: the file stays the current user's, with the old permissions.
+        }
+        if (::fchmod(file.fd(), old.st_mode & 07777) != 0) {
+            error = Reason(errno);
+            return false;
+        }
+    }
+    if (!WriteAll(file.fd(), content, error) || !SyncWhole(file.fd(), content.size(), error) ||
+        !file.moveTo(target, error))
+        return false;
+    SyncFolder(FolderOf(target));
+    return true;
+}
+
+bool DiskFiles::append(const std::string& path, const std::string& content, std::string& error) {
+    off_t oldLength = 0;
+    Descriptor file(OpenRegular(path, O_WRONLY | O_APPEND, oldLength, error));
+    if (file.fd() < 0) return false;
+    if (WriteAll(file.fd(), content, error)) {
+        if (::fsync(file.fd()) == 0) return true;
+        error = Reason(errno);
+    }
+    if (::ftruncate(file.fd(), oldLength) == 0) ::fsync(file.fd());
+    return false;
+}
+
+}  // namespace zr
