@@ -76,6 +76,7 @@ void AddServe(CLI::App& program, Action& action) {
         ->type_name("PUMP")
         ->take_all()
         ->expected(1, -1);
+    AddReplyMargin(*serve, c->serve.link.replyMarginMs);
     serve->add_option("--listen", c->listen, "HOST:PORT the first pump listens on (default 127.0.0.1:50052)")
         ->type_name("HOST:PORT");
     CLI::Option* cert =
