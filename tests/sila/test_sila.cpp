@@ -31,6 +31,12 @@ private slots:
     void withoutACertificateItsOwnIsMadeAndKept();
 
 private:
+    // Serving the pump linked as COM1 in `dir` with the lab's certificate, its records there.
+    QStringList lab(const QTemporaryDir& dir) const {
+        return {"--port", dir.filePath("COM1"), "--cert", certificates_.server(),
+                "--key",  certificates_.key(),  "--data", dir.path()};
+    }
+
     TestCertificates certificates_;
 };
 
@@ -156,8 +162,7 @@ void SilaTest::theServedFeatureIsTheFileTheSchemaAccepts() {
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
     Server server;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
-                          certificates_.key(), "--data", dir.path()}));
+    QVERIFY(server.start(lab(dir)));
     const QString schema = QFINDTESTDATA("../../../shared/sila/schema/FeatureDefinition.xsd");
     for (const char* feature :
          {"org.silastandard/core/SiLAService/v1", "org.zadurovu/pumps/SyringePumpController/v1"}) {
@@ -219,8 +224,7 @@ void SilaTest::uuidAndNameOutliveARestart() {
 void SilaTest::aPortThatAppearsLaterOrComesBackIsServed() {
     QTemporaryDir dir;
     Server server;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
-                          certificates_.key(), "--data", dir.path()}));
+    QVERIFY(server.start(lab(dir)));
     const QString ask =
         "call SyringePumpController.SendCommandString {\"CommandString\": {\"value\": \"?\"}}";
     QStringList got = Client(server.port, certificates_.ca(), {ask});
@@ -245,8 +249,7 @@ void SilaTest::aCancelledSubscriptionEndsThePoll() {
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
     Server server;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--cert", certificates_.server(), "--key",
-                          certificates_.key(), "--data", dir.path()}));
+    QVERIFY(server.start(lab(dir)));
     const QStringList got = Client(server.port, certificates_.ca(),
                                    {"stream SyringePumpController.Subscribe_PlungerPosition {} 1", "sleep 1",
                                     "stream SyringePumpController.Subscribe_PumpStatus {} 1"});
