@@ -43,8 +43,10 @@ std::string MountNamespace(const std::string& process) {
     return length > 0 ? std::string(target, std::size_t(length)) : std::string();
 }
 
-QString Failed(const QString& what) {
-    return what + " (" + std::strerror(errno) + ")";
+// What failed and the system's reason (errno, read before anything else can change it).
+QString Failed(const char* what) {
+    const QString reason = std::strerror(errno);
+    return QString(what) + ": " + reason;
 }
 
 bool Write(QTemporaryFile& file, const char* text) {
@@ -75,7 +77,7 @@ QString TestNameServer::serveLookups() {
     address.sin_port = htons(53);
     ::inet_pton(AF_INET, kAddress, &address.sin_addr);
     if (socket_ < 0 || ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-        return Failed(QString("cannot listen on %1:53, which needs root").arg(kAddress));
+        return Failed("cannot listen on 127.83.0.1:53") + " (port 53 needs root)";
     // A question left unanswered waits 30 s, longer than any opening: its own limit is what a test sees.
     if (!Write(resolver_, "nameserver 127.83.0.1\noptions timeout:30 attempts:1\n") ||
         !Write(nsswitch_, "hosts: files dns\n"))
@@ -86,7 +88,7 @@ QString TestNameServer::serveLookups() {
     for (const auto& [file, over] :
          {std::pair{&resolver_, "/etc/resolv.conf"}, {&nsswitch_, "/etc/nsswitch.conf"}})
         if (::mount(QFile::encodeName(file->fileName()).constData(), over, nullptr, MS_BIND, nullptr) != 0)
-            return Failed(QString("cannot mount a file over ") + over);
+            return Failed("cannot mount the resolver's files over the system's");
     return {};
 }
 
