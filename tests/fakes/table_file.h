@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 #include <QTest>
 
 #include "fakes/rows_file.h"
 
 namespace zr::test {
+
+// x{n} in a field stands for n characters x.
+inline QString ExpandedRepeats(QString text) {
+    static const QRegularExpression repeat(R"((.)\{(\d+)\})");
+    for (QRegularExpressionMatch m; (m = repeat.match(text)).hasMatch();)
+        text.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
+    return text;
+}
 
 // Adds one QtTest row per line of a table file, in a column "row" of type QByteArrayList.
 // Fields are separated by "|" and trimmed; \r \n \t \\ and \xHH stand for those bytes (\x20

@@ -25,12 +25,7 @@ namespace {
 
 // x{n} stands for n letters x.
 QByteArray Expanded(const QByteArray& text) {
-    static const QRegularExpression repeat(R"((.)\{(\d+)\})");
-    QString expanded = QString::fromLatin1(text);
-    for (QRegularExpressionMatch m; (m = repeat.match(expanded)).hasMatch();)
-        expanded.replace(m.capturedStart(), m.capturedLength(),
-                         m.captured(1).repeated(m.captured(2).toInt()));
-    return expanded.toLatin1();
+    return ExpandedRepeats(QString::fromLatin1(text)).toLatin1();
 }
 
 // A module on fakes whose program folder is a fresh temporary directory. ProgFile is set as

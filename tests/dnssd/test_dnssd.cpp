@@ -1,0 +1,369 @@
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTest>
+#include <QThread>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "dnssd/dnssd.h"
+#include "fakes/rows_file.h"
+#include "fakes/table_file.h"
+#include "fakes/test_registry.h"
+#include "live/avahi_process.h"
+#include "live/test_certificates.h"
+
+using namespace zr;
+
+namespace {
+
+// The texts the publisher tells, as an operator reads them.
+const QString kNoDaemon =
+    "avahi-daemon cannot be reached (Daemon not running): the pump servers cannot be discovered by "
+    "DNS-SD until it runs";
+const QString kDaemonGone =
+    "avahi-daemon cannot be reached (Daemon connection failed): the pump servers cannot be discovered by "
+    "DNS-SD until it runs";
+QString Collision(const QString& name) {
+    return "another server is announced by DNS-SD as " + name + ": this one is not published under that name";
+}
+
+// What a publisher told, from whichever thread it told it.
+class Told {
+public:
+    std::function<void(const std::string&)> sink() {
+        return [this](const std::string& text) {
+            const std::lock_guard lock(mutex_);
+            lines_ << QString::fromStdString(text);
+        };
+    }
+    QStringList lines() const {
+        const std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    QStringList lines_;
+};
+
+// x{n} stands for n characters x, in UTF-8.
+QByteArray Expanded(const QByteArray& text) {
+    return test::ExpandedRepeats(QString::fromUtf8(text)).toUtf8();
+}
+
+dnssd::Record Record(const std::string& name, uint16_t port, const std::string& serverName,
+                     const dnssd::TxtEntries& more = {}) {
+    dnssd::Record record{
+        name, port, {{"version", "1.0"}, {"server_name", serverName}, {"description", "A pump"}}};
+    record.txt.insert(record.txt.end(), more.begin(), more.end());
+    return record;
+}
+
+// The CA put together again from the entries ca0, ca1, ... in that order; the count in `pieces`.
+QByteArray CaFrom(const QMap<QByteArray, QByteArray>& txt, int& pieces) {
+    QByteArray pem;
+    for (pieces = 0; txt.contains("ca" + QByteArray::number(pieces)); ++pieces)
+        pem += txt.value("ca" + QByteArray::number(pieces));
+    return pem;
+}
+
+const BrowsedService* Named(const QList<BrowsedService>& services, const QByteArray& name) {
+    for (const BrowsedService& s : services)
+        if (s.name == name) return &s;
+    return nullptr;
+}
+
+// Browses with avahi-browse until `seen` holds for what it shows (probing and announcing take
+// about a second), for at most 10 s; the last browse in `services`.
+bool BrowseUntil(const std::function<bool(const QList<BrowsedService>&)>& seen,
+                 QList<BrowsedService>& services) {
+    const QDeadlineTimer deadline(10000);
+    QString error;
+    while (AvahiBrowse(services, error)) {
+        if (seen(services)) return true;
+        if (deadline.hasExpired()) return false;
+    }
+    qWarning() << error;
+    return false;
+}
+
+bool BrowseUntilPort(const QByteArray& name, int port, QList<BrowsedService>& services) {
+    return BrowseUntil(
+        [&](const QList<BrowsedService>& s) {
+            const BrowsedService* found = Named(s, name);
+            return found && found->port == port;
+        },
+        services);
+}
+
+bool BrowseUntilGone(const QByteArray& name, QList<BrowsedService>& services) {
+    return BrowseUntil([&](const QList<BrowsedService>& s) { return !Named(s, name); }, services);
+}
+
+// Lets a publisher's thread go on for a while, so that a repeated telling would have come.
+void Linger(int ms) {
+    QThread::msleep(ulong(ms));
+}
+
+const char kUuidA[] = "8f3c2b7e-4a91-4c0d-9e5b-1f2a3b4c5d6e";
+const char kUuidB[] = "0b1c2d3e-4f50-4617-8283-94a5b6c7d8e9";
+
+}  // namespace
+
+class TestDnssd : public QObject {
+    Q_OBJECT
+
+    AvahiProcess avahi_;
+    TestCertificates certificates_;
+
+private slots:
+    void initTestCase() { QVERIFY2(certificates_.make(), qPrintable(certificates_.error())); }
+
+    void init() {
+        if (!QByteArray(QTest::currentTestFunction()).startsWith("live")) return;
+        const QString refusal = AvahiProcess::Refusal();
+        if (!refusal.isEmpty()) QSKIP(qPrintable("avahi-daemon is not started: " + refusal));
+        avahi_.stopDaemon();
+        avahi_.stopBus();
+        QVERIFY2(avahi_.startBus(), qPrintable(avahi_.error()));
+        QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
+    }
+
+    void caPieces_data() { test::AddTableRows(ZR_TEST_DATA "/ca_pieces.txt"); }
+
+    void caPieces() {
+        QFETCH(QByteArrayList, row);
+        std::string pem;
+        for (int i = 0; i < row[1].toInt(); ++i) pem += "-----BEGIN CERTIFICATE-----\nMIIB"[i % 33];
+        const dnssd::TxtEntries entries = dnssd::CaEntries(pem);
+        QCOMPARE(int(entries.size()), row[2].toInt());
+        std::string rebuilt;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            QCOMPARE(entries[i].first, "ca" + std::to_string(i));
+            const std::size_t whole = entries[i].first.size() + 1 + entries[i].second.size();
+            QVERIFY2(whole <= 255, qPrintable(QString::number(whole)));
+            if (i + 1 == entries.size()) QCOMPARE(int(whole), row[3].toInt());
+            rebuilt += entries[i].second;
+        }
+        QCOMPARE(rebuilt, pem);
+    }
+
+    // The record as avahi-browse and Browse see it: where, its TXT, the CA from its pieces.
+    void livePublished() {
+        QFile ca(certificates_.ca());
+        QVERIFY(ca.open(QIODevice::ReadOnly));
+        const QByteArray pem = ca.readAll();
+        QVERIFY(pem.size() > 255);
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(kUuidA, 50051, "Pump 1 on COM1", dnssd::CaEntries(pem.toStdString())));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
+        QCOMPARE(services.size(), 1);
+        const BrowsedService& s = services[0];
+        QCOMPARE(s.host, "zr-test.local");
+        QCOMPARE(s.address, "127.0.0.1");
+        QCOMPARE(s.txt.value("version"), "1.0");
+        QCOMPARE(s.txt.value("server_name"), "Pump 1 on COM1");
+        QCOMPARE(s.txt.value("description"), "A pump");
+        int pieces = 0;
+        QCOMPARE(CaFrom(s.txt, pieces), pem);
+        QCOMPARE(s.txt.size(), 3 + pieces);
+
+        std::string error;
+        const std::vector<dnssd::Found> found = dnssd::Browse(5, error);
+        QCOMPARE(error, std::string());
+        QCOMPARE(int(found.size()), 1);
+        const dnssd::Found& f = found[0];
+        QCOMPARE(f.instanceName, std::string(kUuidA));
+        QCOMPARE(f.hostName, std::string("zr-test.local"));
+        QCOMPARE(f.address, std::string("127.0.0.1"));
+        QCOMPARE(int(f.port), 50051);
+        QCOMPARE(int(f.txt.size()), 3 + pieces);
+        QCOMPARE(f.txt[0], std::make_pair(std::string("version"), std::string("1.0")));
+        QCOMPARE(f.txt[1], std::make_pair(std::string("server_name"), std::string("Pump 1 on COM1")));
+        std::string rebuilt;
+        for (std::size_t i = 3; i < f.txt.size(); ++i) {
+            QCOMPARE(f.txt[i].first, "ca" + std::to_string(i - 3));
+            rebuilt += f.txt[i].second;
+        }
+        QCOMPARE(QByteArray::fromStdString(rebuilt), pem);
+        QCOMPARE(told.lines(), QStringList());
+    }
+
+    // Every server name of the table at once, each its own instance.
+    void liveServerNames() {
+        const auto rows = test::ReadRows(ZR_TEST_DATA "/server_names.txt", '|');
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            publisher.publish(Record("name-" + std::to_string(i), uint16_t(50100 + i),
+                                     Expanded(QByteArray::fromStdString(rows[i][1])).toStdString()));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntil(
+            [&](const QList<BrowsedService>& s) { return s.size() == qsizetype(rows.size()); }, services));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const BrowsedService* s = Named(services, "name-" + QByteArray::number(qulonglong(i)));
+            QVERIFY2(s, rows[i][0].c_str());
+            QCOMPARE(s->port, int(50100 + i));
+            QCOMPARE(s->txt.value("server_name"), Expanded(QByteArray::fromStdString(rows[i][2])));
+        }
+        QCOMPARE(told.lines(), QStringList());
+    }
+
+    void liveUpdated() {
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(kUuidA, 50051, "Before"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
+        publisher.update(Record(kUuidA, 50051, "After"));
+        QVERIFY(BrowseUntil(
+            [](const QList<BrowsedService>& s) {
+                return s.size() == 1 && s[0].txt.value("server_name") == "After";
+            },
+            services));
+        publisher.update(Record(kUuidA, 50052, "Moved"));
+        QVERIFY(BrowseUntil(
+            [](const QList<BrowsedService>& s) {
+                return s.size() == 1 && s[0].port == 50052 && s[0].txt.value("server_name") == "Moved";
+            },
+            services));
+        QCOMPARE(told.lines(), QStringList());
+    }
+
+    // Two pumps of one bus, two records; each goes on its own, the rest with the publisher.
+    void liveWithdrawn() {
+        Told told;
+        auto publisher = std::make_unique<dnssd::Publisher>(told.sink());
+        publisher->publish(Record(kUuidA, 50051, "Pump 1"));
+        publisher->publish(Record(kUuidB, 50052, "Pump 2"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntil(
+            [](const QList<BrowsedService>& s) {
+                return Named(s, kUuidA) && Named(s, kUuidB) && Named(s, kUuidB)->port == 50052;
+            },
+            services));
+        QCOMPARE(services.size(), 2);
+        publisher->withdraw(kUuidA);
+        QVERIFY(BrowseUntilGone(kUuidA, services));
+        QVERIFY(Named(services, kUuidB));
+        publisher.reset();
+        QVERIFY(BrowseUntilGone(kUuidB, services));
+        QCOMPARE(told.lines(), QStringList());
+    }
+
+    // A second server under the same name is told, once, and does not replace the first.
+    void liveCollision() {
+        Told first;
+        Told second;
+        dnssd::Publisher publisher(first.sink());
+        publisher.publish(Record(kUuidA, 50051, "First"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
+        dnssd::Publisher other(second.sink());
+        other.publish(Record(kUuidA, 50061, "Second"));
+        Linger(1500);
+        other.update(Record(kUuidA, 50061, "Second again"));
+        Linger(1500);
+        QCOMPARE(second.lines(), QStringList{Collision(kUuidA)});
+        QString error;
+        QVERIFY2(AvahiBrowse(services, error), qPrintable(error));
+        QCOMPARE(services.size(), 1);
+        QCOMPARE(services[0].port, 50051);
+        QCOMPARE(services[0].txt.value("server_name"), "First");
+        QCOMPARE(first.lines(), QStringList());
+    }
+
+    // Another computer announcing the same name first: told once; this record is not
+    // published, under that name or another, and the publisher's other records are.
+    void liveCollisionOnTheNetwork() {
+        AvahiProcess other(AvahiProcess::Role::OtherComputer);
+        QVERIFY2(other.startBus() && other.startDaemon() && other.publish(kUuidA, 50071),
+                 qPrintable(other.error()));
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(kUuidA, 50051, "Ours"));
+        publisher.publish(Record(kUuidB, 50052, "Ours too"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidB, 50052, services));
+        Linger(1000);
+        QCOMPARE(told.lines(), QStringList{Collision(kUuidA)});
+        for (const BrowsedService& s : services) QVERIFY2(s.port != 50051, s.name.constData());
+    }
+
+    // A name DNS cannot carry (a label holds 63 bytes): told once, however often it is given.
+    void liveNameTooLong() {
+        const std::string name(64, 'x');
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(name, 50051, "Pump 1"));
+        publisher.update(Record(name, 50051, "Pump 1 again"));
+        publisher.publish(Record(kUuidB, 50052, "Pump 2"));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidB, 50052, services));
+        QCOMPARE(services.size(), 1);
+        QCOMPARE(told.lines(), QStringList{"DNS-SD cannot publish " + QString::fromStdString(name) +
+                                           ": Invalid service name"});
+    }
+
+    // A daemon that starts after the publisher, and restarts: published each time it is there,
+    // its absence told once each time it goes.
+    void liveDaemonLater() {
+        avahi_.stopDaemon();
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(kUuidA, 50051, "Pump 1"));
+        Linger(1000);
+        QCOMPARE(told.lines(), QStringList{kNoDaemon});
+        QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
+        avahi_.stopDaemon();
+        Linger(500);
+        QCOMPARE(told.lines(), (QStringList{kNoDaemon, kDaemonGone}));
+        publisher.publish(Record(kUuidB, 50052, "Pump 2"));
+        QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
+        QVERIFY(BrowseUntil(
+            [](const QList<BrowsedService>& s) { return Named(s, kUuidA) && Named(s, kUuidB); }, services));
+        QCOMPARE(told.lines().size(), 2);
+    }
+
+    // No system bus at all: told once, however often it is tried again; published once both
+    // the bus and the daemon are there.
+    void liveNoBus() {
+        avahi_.stopDaemon();
+        avahi_.stopBus();
+        std::string error;
+        QVERIFY(dnssd::Browse(1, error).empty());
+        // avahi gives no reason of its own for a missing bus.
+        QCOMPARE(QString::fromStdString(error), kNoDaemon);
+        Told told;
+        dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(kUuidA, 50051, "Pump 1"));
+        Linger(6000);
+        QCOMPARE(told.lines(), QStringList{kNoDaemon});
+        QVERIFY2(avahi_.startBus(), qPrintable(avahi_.error()));
+        QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
+        QList<BrowsedService> services;
+        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
+        QCOMPARE(told.lines(), QStringList{kNoDaemon});
+    }
+
+    void liveBrowseWithoutDaemon() {
+        avahi_.stopDaemon();
+        std::string error;
+        QVERIFY(dnssd::Browse(1, error).empty());
+        QCOMPARE(QString::fromStdString(error), kNoDaemon);
+    }
+
+    void cleanupTestCase() {
+        avahi_.stopDaemon();
+        avahi_.stopBus();
+    }
+};
+
+ZR_TEST(TestDnssd);
+
+#include "test_dnssd.moc"
