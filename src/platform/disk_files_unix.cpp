@@ -29,6 +29,20 @@ std::string Reason(int code) {
     return text;
 }
 
+// The longest text file read. The program's files hold short lines: command strings, command
+// lists, sequences, each at most a few hundred characters a line. Every operation on
+// programs.txt reads it whole, and a rewrite writes it whole again, so 16 MiB (some 100 000
+// entries, far more than a list box can offer) is already more than an operator keeps; a file
+// past it was not written as such a file, and reading one of several GiB would take the
+// memory of the whole computer.
+constexpr off_t kLongestTextFile = off_t(16) << 20;
+
+std::string TooLong(off_t length) {
+    return "it is " + std::to_string(length) +
+           " bytes long, more than the 16 MiB a file of command strings may have; it has not been read "
+           "and is left as it is: shorten it, or move it elsewhere";
+}
+
 QString Name(const std::string& path) {
     return QFile::decodeName(path.c_str());
 }
@@ -218,12 +232,20 @@ bool DiskFiles::read(const std::string& path, std::string& content, std::string&
     off_t length = 0;
     Descriptor file(OpenRegular(path, O_RDONLY, length, error));
     if (file.fd() < 0) return false;
+    if (length > kLongestTextFile) {
+        error = TooLong(length);
+        return false;
+    }
     // Reserved for the length at opening, so that the text is allocated once; a file that
-    // grows meanwhile is read to its end.
+    // grows meanwhile is read to its end, or to the limit.
     std::string text;
     text.reserve(static_cast<std::size_t>(length));
     char buffer[65536];
     for (;;) {
+        if (text.size() > static_cast<std::size_t>(kLongestTextFile)) {
+            error = TooLong(static_cast<off_t>(text.size()));
+            return false;
+        }
         const ssize_t got = ::read(file.fd(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {

@@ -33,9 +33,13 @@ QByteArray Expanded(const QByteArray& text) {
     return expanded.toLatin1();
 }
 
+// A longer file is shown by its length.
+constexpr qint64 kShownLength = 1 << 20;
+
 // A module on fakes whose program folder is a fresh temporary directory. ProgFile is set as
 // start-up sets it; programs.txt is only there once a test makes it: a file of `before` (mode
-// 0640), "(missing)", "(folder)", "(fifo)", or "(link) text", a link to a file of that text.
+// 0640), "(missing)", "(folder)", "(fifo)", "(link) text", a link to a file of that text, or
+// "(sparse N)", N bytes that take no room on the disk.
 // "(room N) " or "(no inode) " before it puts the folder on a disk of its own, a tmpfs of 1 MiB,
 // which is then filled to leave N bytes free, or which has no file left to make.
 struct StoreRig {
@@ -53,6 +57,10 @@ struct StoreRig {
         const bool linked = before.startsWith("(link) ");
         if (before == "(folder)") QVERIFY(QDir(dir.path()).mkdir("programs.txt"));
         if (before == "(fifo)") QVERIFY(::mkfifo(m.ProgFile.c_str(), 0600) == 0);
+        if (before.startsWith("(sparse ")) {
+            write({});
+            QVERIFY(::truncate(m.ProgFile.c_str(), before.mid(8).chopped(1).toLongLong()) == 0);
+        }
         if (linked) QVERIFY(QFile::link("real.txt", path()));
         if (linked || !before.startsWith("("))
             write(before.mid(linked ? 7 : 0), linked ? "real.txt" : "programs.txt");
@@ -94,6 +102,7 @@ struct StoreRig {
         QFile file(path());
         if (!info.exists() || !info.isFile())
             return info.isDir() ? "<folder>" : info.exists() ? "<fifo>" : "<no file>";
+        if (info.size() > kShownLength) return "<" + QByteArray::number(info.size()) + " bytes>";
         return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
     }
     // The error number, then each box shown; the store's own box is critical, with no title.
