@@ -1,5 +1,8 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -159,6 +162,52 @@ bool FollowLinks(std::string path, std::string& file, std::string& error) {
     return false;
 }
 
+// What a temporary file's name has between the name of the file it is to replace and the
+// process number and attempt of its writer: "programs.txt.new-1234-0".
+constexpr const char* kTemporaryMark = ".new-";
+
+// The process number in the name of a temporary file made beside `target`; 0 for any other
+// name.
+pid_t TemporaryWriter(std::string_view name, const std::string& target) {
+    const std::string start = target + kTemporaryMark;
+    if (!name.starts_with(start)) return 0;
+    const std::string_view rest = name.substr(start.size());
+    const std::size_t dash = rest.find('-');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && part.size() < 10 &&
+               part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (dash == std::string_view::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
+        return 0;
+    return static_cast<pid_t>(std::stoi(std::string(rest.substr(0, dash))));
+}
+
+// Removes the temporary files that writers killed before they finished left beside `target`.
+// Only a regular file of that name that no writer holds locked goes: a writer locks its file
+// from right after making it, and in that moment it is its process, still running, that tells
+// the file is in use.
+void RemoveLeftTemporaries(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const std::string name = target.substr(target.rfind('/') + 1);
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const pid_t writer = TemporaryWriter(entry->d_name, name);
+        if (writer <= 0) continue;
+        const std::string path = folder + "/" + entry->d_name;
+        Descriptor file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat held {
+        }, named{};
+        if (file.fd() < 0 || ::fstat(file.fd(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
+        if (::flock(file.fd(), LOCK_EX | LOCK_NB) != 0) continue;
+        if (::kill(writer, 0) == 0 || errno == EPERM) continue;
+        // Still the file that was found free, not a new one of the same name.
+        if (::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            ::unlink(path.c_str());
+    }
+    ::closedir(listing);
+}
+
 // A new file beside another, removed again unless it has been renamed into place.
 class TemporaryFile {
 public:
@@ -185,11 +234,16 @@ public:
     }
 
 private:
+    // The file is locked from right after it is made until it is gone, which tells a writer
+    // that cleans up (RemoveLeftTemporaries) that this one is still at work.
     static int Create(const std::string& beside, mode_t mode, std::string& path, std::string& error) {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            path = beside + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            path = beside + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(attempt);
             const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (fd >= 0) return fd;
+            if (fd >= 0) {
+                ::flock(fd, LOCK_EX);
+                return fd;
+            }
             if (errno != EEXIST) break;
         }
         error = Reason(errno);
@@ -262,6 +316,7 @@ bool DiskFiles::read(const std::string& path, std::string& content, std::string&
 bool DiskFiles::replace(const std::string& path, const std::string& content, std::string& error) {
     std::string target;
     if (!FollowLinks(path, target, error)) return false;
+    RemoveLeftTemporaries(target);
     struct stat old {};
     const bool hadOld = ::stat(target.c_str(), &old) == 0;
     if (hadOld && !S_ISREG(old.st_mode)) {
@@ -296,6 +351,7 @@ bool DiskFiles::replace(const std::string& path, const std::string& content, std
 }
 
 bool DiskFiles::append(const std::string& path, const std::string& content, std::string& error) {
+    if (std::string target; FollowLinks(path, target, error)) RemoveLeftTemporaries(target);
     off_t oldLength = 0;
     Descriptor file(OpenRegular(path, O_WRONLY | O_APPEND, oldLength, error));
     if (file.fd() < 0) return false;

@@ -1,14 +1,20 @@
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "fakes/rig.h"
@@ -123,6 +129,35 @@ struct StoreRig {
     Module& m = rig.m;
 };
 
+// Another process that made a file, and holds it locked unless `unlocked`, until it ends.
+struct OtherWriter {
+    OtherWriter(const QString& folder, const QByteArray& pattern, bool unlocked) {
+        int ready[2];
+        QVERIFY(::pipe(ready) == 0);
+        pid = ::fork();
+        if (pid == 0) {
+            const QByteArray name = QByteArray(pattern).replace("PID", QByteArray::number(::getpid()));
+            const int fd = ::open(QString(folder + "/" + name).toLocal8Bit().constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL, 0600);
+            if (fd < 0 || ::write(fd, "partial", 7) != 7 || (!unlocked && ::flock(fd, LOCK_EX) != 0))
+                _exit(1);
+            if (::write(ready[1], "!", 1) != 1) _exit(1);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char told = 0;
+        QVERIFY(::read(ready[0], &told, 1) == 1);
+        ::close(ready[0]);
+    }
+    ~OtherWriter() { end(); }
+    void end() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGKILL);
+        ::waitpid(std::exchange(pid, 0), nullptr, 0);
+    }
+    pid_t pid = 0;
+};
+
 const Control kButtons[] = {Control::cmdSave, Control::cmdRecall, Control::cmdDel};
 
 // The panel as "File" leaves it: shown, with Save, Recall and Delete enabled.
@@ -179,6 +214,51 @@ private slots:
         if (s.m.ErrNum == 0 && (operation == "replace" || operation == "delete"))
             QCOMPARE(s.m.CmdString, "shown");
         if (operation == "append") QCOMPARE(s.m.CmdString, "W");
+    }
+
+    // A writer killed halfway leaves its temporary file behind; the next write removes it, and
+    // only it.
+    void aWriteRemovesWhatAKilledWriterLeft_data() { AddTableRows(QFINDTESTDATA("leftovers.txt")); }
+    void aWriteRemovesWhatAKilledWriterLeft() {
+        QFETCH(QByteArrayList, row);
+        StoreRig s(row[1]);
+        s.write("notes", "notes.txt");
+        std::vector<std::unique_ptr<OtherWriter>> writers;
+        QByteArray left = row[4];
+        for (const QByteArray& item : row[2].split(' ')) {
+            const char* const marks[] = {"KILLED", "LIVE", "NEW"};
+            const auto mark = std::find_if(std::begin(marks), std::end(marks),
+                                           [&](const char* m) { return item.contains(m); });
+            if (mark != std::end(marks)) {
+                writers.push_back(std::make_unique<OtherWriter>(
+                    s.dir.path(), QByteArray(item).replace(*mark, "PID"), item.contains("NEW")));
+                // Each writer's number replaces the first mark of its kind still left.
+                if (const qsizetype at = left.indexOf(*mark); at >= 0)
+                    left.replace(at, qstrlen(*mark), QByteArray::number(writers.back()->pid));
+                if (item.contains("KILLED")) writers.back()->end();
+            } else if (item.endsWith('/')) {
+                QVERIFY(QDir(s.dir.path()).mkdir(item.chopped(1)));
+            } else if (item.endsWith('@')) {
+                QVERIFY(QFile::link("notes.txt", s.path(item.chopped(1))));
+            } else {
+                s.write("other", item);
+            }
+        }
+        s.m.ProgName = "a";
+        s.m.CmdString = "W";
+        s.m.ProgMode = row[3].toStdString();
+        if (row[3] == "start")
+            Form_Load(s.m);
+        else if (row[3] == "retrieve")
+            RetrieveProgram(s.m);
+        else
+            StoreProgram(s.m);
+        QCOMPARE(s.m.ErrNum, 0);
+        QStringList beside =
+            QDir(s.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        beside.removeAll("programs.txt");
+        beside.removeAll("notes.txt");
+        QCOMPARE(beside.join(','), QString::fromLatin1(left));
     }
 
     void panelClicks_data() { AddTableRows(QFINDTESTDATA("panel_clicks.txt")); }
