@@ -112,6 +112,42 @@ int OpenRegular(const std::string& path, int flags, off_t& length, std::string& 
     return file.release();
 }
 
+// How long a write waits for another writer to finish with the file. Each holds it for a
+// moment only (one write and a sync), even on a slow memory stick.
+constexpr int kLockWaitMs = 3000;
+
+// Opens an existing regular file as OpenRegular does and locks it for writing: every writer
+// here holds that lock while it changes the file or puts another in its place, so that one
+// never cuts back or replaces what another has just written. A file that another writer has put
+// in place while this one waited is opened afresh. `length` is the file's length once locked.
+int OpenLocked(const std::string& path, int flags, off_t& length, std::string& error) {
+    for (int waited = 0;;) {
+        Descriptor file(OpenRegular(path, flags, length, error));
+        if (file.fd() < 0) return -1;
+        for (; ::flock(file.fd(), LOCK_EX | LOCK_NB) != 0; waited += 10) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                error = Reason(errno);
+                return -1;
+            }
+            if (waited >= kLockWaitMs) {
+                error = "another program has been writing it for over 3 s; try again once it has finished";
+                return -1;
+            }
+            ::usleep(10000);
+        }
+        struct stat held {
+        }, named{};
+        if (::fstat(file.fd(), &held) != 0) {
+            error = Reason(errno);
+            return -1;
+        }
+        if (::stat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+            length = held.st_size;
+            return file.release();
+        }
+    }
+}
+
 // Writes the whole of `content`, going on after a short write until the disk refuses.
 bool WriteAll(int fd, std::string_view content, std::string& error) {
     while (!content.empty()) {
@@ -343,9 +379,12 @@ bool DiskFiles::replace(const std::string& path, const std::string& content, std
             return false;
         }
     }
-    if (!WriteAll(file.fd(), content, error) || !SyncWhole(file.fd(), content.size(), error) ||
-        !file.moveTo(target, error))
-        return false;
+    if (!WriteAll(file.fd(), content, error) || !SyncWhole(file.fd(), content.size(), error)) return false;
+    // The old file is held while the new one takes its place, so that an append going on
+    // meanwhile ends in the old file first, and one that starts afterwards finds the new one.
+    off_t oldLength = 0;
+    const Descriptor held(hadOld ? OpenLocked(target, O_WRONLY, oldLength, error) : -1);
+    if ((hadOld && held.fd() < 0) || !file.moveTo(target, error)) return false;
     SyncFolder(FolderOf(target));
     return true;
 }
@@ -353,7 +392,7 @@ bool DiskFiles::replace(const std::string& path, const std::string& content, std
 bool DiskFiles::append(const std::string& path, const std::string& content, std::string& error) {
     if (std::string target; FollowLinks(path, target, error)) RemoveLeftTemporaries(target);
     off_t oldLength = 0;
-    Descriptor file(OpenRegular(path, O_WRONLY | O_APPEND, oldLength, error));
+    Descriptor file(OpenLocked(path, O_WRONLY | O_APPEND, oldLength, error));
     if (file.fd() < 0) return false;
     if (WriteAll(file.fd(), content, error)) {
         if (::fsync(file.fd()) == 0) return true;

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -45,7 +47,8 @@ constexpr qint64 kShownLength = 1 << 20;
 // A module on fakes whose program folder is a fresh temporary directory. ProgFile is set as
 // start-up sets it; programs.txt is only there once a test makes it: a file of `before` (mode
 // 0640), "(missing)", "(folder)", "(fifo)", "(link) text", a link to a file of that text, or
-// "(sparse N)", N bytes that take no room on the disk.
+// "(sparse N)", N bytes that take no room on the disk. "(held S) " before it has another program
+// hold the file locked for writing for S seconds.
 // "(room N) " or "(no inode) " before it puts the folder on a disk of its own, a tmpfs of 1 MiB,
 // which is then filled to leave N bytes free, or which has no file left to make.
 struct StoreRig {
@@ -55,6 +58,11 @@ struct StoreRig {
         if (before.startsWith("(room ") || before.startsWith("(no inode) ")) {
             const qsizetype end = before.indexOf(") ");
             room = before.startsWith("(room ") ? before.mid(6, end - 6) : "-";
+            before = before.mid(end + 2);
+        }
+        if (before.startsWith("(held ")) {
+            const qsizetype end = before.indexOf(") ");
+            heldFor = before.mid(6, end - 6);
             before = before.mid(end + 2);
         }
         before = Expanded(before);
@@ -71,8 +79,22 @@ struct StoreRig {
         if (linked || !before.startsWith("("))
             write(before.mid(linked ? 7 : 0), linked ? "real.txt" : "programs.txt");
         if (!room.isEmpty() && room != "-") fill(room.toLongLong());
+        if (!heldFor.isEmpty()) hold();
+    }
+    // Another program holds programs.txt locked for writing, for `heldFor` seconds.
+    void hold() {
+        holder.start("flock", {"--exclusive", path(), "sleep", QString::fromLatin1(heldFor)});
+        QVERIFY(holder.waitForStarted());
+        const int fd = ::open(m.ProgFile.c_str(), O_RDONLY | O_CLOEXEC);
+        while (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::flock(fd, LOCK_UN);
+            QThread::msleep(5);
+        }
+        ::close(fd);
     }
     ~StoreRig() {
+        holder.kill();
+        holder.waitForFinished();
         if (mounted) ::umount2(dir.path().toLocal8Bit().constData(), MNT_DETACH);
     }
     // Only root may mount a disk: where ctest is not root, it runs this test as root of a user
@@ -123,6 +145,8 @@ struct StoreRig {
     }
 
     QTemporaryDir dir;
+    QByteArray heldFor;
+    QProcess holder;
     bool mounted = false;
     QString noDisk;
     Rig rig{dir.path().toStdString()};
@@ -259,6 +283,46 @@ private slots:
         beside.removeAll("programs.txt");
         beside.removeAll("notes.txt");
         QCOMPARE(beside.join(','), QString::fromLatin1(left));
+    }
+
+    // Two processes append to programs.txt on a nearly full disk: one's short entries fit, the
+    // other's long one never does and is cut back each time. What the first appended is all
+    // there, in its order, whatever the two did at the same time.
+    void anAppendCutBackNeverCutsWhatAnotherAppended() {
+        const QByteArray before = "\"\"\r\na;1\r\n";
+        StoreRig s("(room 262144) " + before);
+        if (!s.noDisk.isEmpty()) QSKIP(qPrintable(s.noDisk));
+        const std::string path = s.m.ProgFile;
+        int results[2];
+        QVERIFY(::pipe(results) == 0);
+        const pid_t other = ::fork();
+        if (other == 0) {
+            DiskFiles files(s.dir.path().toStdString());
+            std::string appended, error;
+            QElapsedTimer running;
+            running.start();
+            for (int i = 0; running.elapsed() < 300; ++i) {
+                const std::string entry = "w" + std::to_string(i) + "\r\n";
+                if (files.append(path, entry, error)) appended += entry;
+            }
+            const bool told =
+                ::write(results[1], appended.data(), appended.size()) == ssize_t(appended.size());
+            _exit(told ? 0 : 1);
+        }
+        ::close(results[1]);
+        const std::string tooLong(300 * 1024, 'x');
+        int cutBack = 0;
+        std::string error;
+        for (int status = 0; ::waitpid(other, &status, WNOHANG) == 0;)
+            cutBack += s.m.files.append(path, tooLong, error) ? 0 : 1;
+        QByteArray appended;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(results[0], buffer, sizeof buffer)) > 0;)
+            appended.append(buffer, got);
+        ::close(results[0]);
+        QVERIFY(cutBack > 0);
+        QVERIFY(appended.count('w') > 100);
+        QCOMPARE(s.contents(), before + appended);
     }
 
     void panelClicks_data() { AddTableRows(QFINDTESTDATA("panel_clicks.txt")); }
