@@ -115,6 +115,8 @@ int OpenRegular(const std::string& path, int flags, off_t& length, std::string& 
 // How long a write waits for another writer to finish with the file. Each holds it for a
 // moment only (one write and a sync), even on a slow memory stick.
 constexpr int kLockWaitMs = 3000;
+// Looked at so often that a writer gets its turn between two of another that keeps writing.
+constexpr int kLockPollMs = 1;
 
 // Opens an existing regular file as OpenRegular does and locks it for writing: every writer
 // here holds that lock while it changes the file or puts another in its place, so that one
@@ -124,7 +126,7 @@ int OpenLocked(const std::string& path, int flags, off_t& length, std::string& e
     for (int waited = 0;;) {
         Descriptor file(OpenRegular(path, flags, length, error));
         if (file.fd() < 0) return -1;
-        for (; ::flock(file.fd(), LOCK_EX | LOCK_NB) != 0; waited += 10) {
+        for (; ::flock(file.fd(), LOCK_EX | LOCK_NB) != 0; waited += kLockPollMs) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
                 error = Reason(errno);
                 return -1;
@@ -133,7 +135,7 @@ int OpenLocked(const std::string& path, int flags, off_t& length, std::string& e
                 error = "another program has been writing it for over 3 s; try again once it has finished";
                 return -1;
             }
-            ::usleep(10000);
+            ::usleep(kLockPollMs * 1000);
         }
         struct stat held {
         }, named{};
@@ -291,6 +293,17 @@ private:
     Descriptor file_;
 };
 
+// Adds `content` to the end of the locked file `fd`, which was `oldLength` long, and flushes it
+// to the disk; on failure cuts it back to that length.
+bool AppendWhole(int fd, off_t oldLength, std::string_view content, std::string& error) {
+    if (WriteAll(fd, content, error)) {
+        if (::fsync(fd) == 0) return true;
+        error = Reason(errno);
+    }
+    if (::ftruncate(fd, oldLength) == 0) ::fsync(fd);
+    return false;
+}
+
 // Makes a finished rename survive a power loss. The new content is already in place, so a
 // failure here is not a failure of the replace.
 void SyncFolder(const std::string& folder) {
@@ -389,17 +402,38 @@ bool DiskFiles::replace(const std::string& path, const std::string& content, std
     return true;
 }
 
+bool DiskFiles::create(const std::string& path, const std::string& content, std::string& error) {
+    std::string target;
+    if (!FollowLinks(path, target, error)) return false;
+    // O_EXCL: the file is made here, or it was there; another's is never written over. It is
+    // locked at once, so that a writer that finds it meanwhile waits until it is whole.
+    Descriptor file(::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.fd() < 0 && errno == EEXIST) return true;
+    if (file.fd() < 0) {
+        error = Reason(errno);
+        return false;
+    }
+    struct stat made {};
+    if (::flock(file.fd(), LOCK_EX) != 0 || ::fstat(file.fd(), &made) != 0) {
+        error = Reason(errno);
+        ::unlink(target.c_str());
+        return false;
+    }
+    RemoveLeftTemporaries(target);
+    if (AppendWhole(file.fd(), made.st_size, content, error)) {
+        SyncFolder(FolderOf(target));
+        return true;
+    }
+    // Nothing half made is left, unless another writer got in first and added to it.
+    if (made.st_size == 0) ::unlink(target.c_str());
+    return false;
+}
+
 bool DiskFiles::append(const std::string& path, const std::string& content, std::string& error) {
     if (std::string target; FollowLinks(path, target, error)) RemoveLeftTemporaries(target);
     off_t oldLength = 0;
     Descriptor file(OpenLocked(path, O_WRONLY | O_APPEND, oldLength, error));
-    if (file.fd() < 0) return false;
-    if (WriteAll(file.fd(), content, error)) {
-        if (::fsync(file.fd()) == 0) return true;
-        error = Reason(errno);
-    }
-    if (::ftruncate(file.fd(), oldLength) == 0) ::fsync(file.fd());
-    return false;
+    return file.fd() >= 0 && AppendWhole(file.fd(), oldLength, content, error);
 }
 
 }  // namespace zr

@@ -29,6 +29,11 @@ bool MovingFile::replace(const std::string& path, const std::string& content, st
     return true;
 }
 
+// While the earlier file stands for it, the file is there.
+bool MovingFile::create(const std::string& path, const std::string& content, std::string& error) {
+    return readsEarlier(path) || files_.create(path, content, error);
+}
+
 bool MovingFile::append(const std::string& path, const std::string& content, std::string& error) {
     if (!readsEarlier(path)) return files_.append(path, content, error);
     std::string earlierContent;

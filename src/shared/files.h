@@ -33,6 +33,11 @@ public:
     // included, however far the write got) the old file is unchanged, or still missing, and
     // no temporary file is left behind.
     virtual bool replace(const std::string& path, const std::string& content, std::string& error) = 0;
+    // Makes the file with `content` unless something is there already (a link is followed to
+    // the file it names). The name is taken in one step, which fails when another program has
+    // made the file meanwhile: that file is kept as it is. True when the file is there
+    // afterwards; on failure nothing is left.
+    virtual bool create(const std::string& path, const std::string& content, std::string& error) = 0;
     // Adds to the end of an existing regular file and flushes it to the disk; on failure the
     // file is cut back to its old length.
     virtual bool append(const std::string& path, const std::string& content, std::string& error) = 0;

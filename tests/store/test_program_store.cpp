@@ -293,8 +293,8 @@ private slots:
         StoreRig s("(room 262144) " + before);
         if (!s.noDisk.isEmpty()) QSKIP(qPrintable(s.noDisk));
         const std::string path = s.m.ProgFile;
-        int results[2];
-        QVERIFY(::pipe(results) == 0);
+        QTemporaryDir elsewhere;  // where the other tells what it appended
+        const QString told = elsewhere.filePath("appended");
         const pid_t other = ::fork();
         if (other == 0) {
             DiskFiles files(s.dir.path().toStdString());
@@ -305,24 +305,69 @@ private slots:
                 const std::string entry = "w" + std::to_string(i) + "\r\n";
                 if (files.append(path, entry, error)) appended += entry;
             }
-            const bool told =
-                ::write(results[1], appended.data(), appended.size()) == ssize_t(appended.size());
-            _exit(told ? 0 : 1);
+            QFile out(told);
+            _exit(out.open(QIODevice::WriteOnly) &&
+                          out.write(appended.data(), qint64(appended.size())) == qint64(appended.size())
+                      ? 0
+                      : 1);
         }
-        ::close(results[1]);
         const std::string tooLong(300 * 1024, 'x');
         int cutBack = 0;
         std::string error;
-        for (int status = 0; ::waitpid(other, &status, WNOHANG) == 0;)
+        int status = 0;
+        while (::waitpid(other, &status, WNOHANG) == 0) {
             cutBack += s.m.files.append(path, tooLong, error) ? 0 : 1;
-        QByteArray appended;
-        char buffer[4096];
-        for (ssize_t got; (got = ::read(results[0], buffer, sizeof buffer)) > 0;)
-            appended.append(buffer, got);
-        ::close(results[0]);
+            QThread::usleep(100);
+        }
+        QCOMPARE(status, 0);
+        QFile in(told);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray appended = in.readAll();
         QVERIFY(cutBack > 0);
-        QVERIFY(appended.count('w') > 100);
+        QVERIFY(appended.count('w') > 20);
         QCOMPARE(s.contents(), before + appended);
+    }
+
+    // Two programs start at once in a folder without programs.txt, and each saves at once: the
+    // file is made once, and neither save is lost to the other's making it.
+    void twoFirstStartsKeepBothSaves() {
+        for (int round = 0; round < 25; ++round) {
+            QTemporaryDir folder;
+            int go[2];
+            QVERIFY(::pipe(go) == 0);
+            pid_t starts[2];
+            for (int k = 0; k < 2; ++k) {
+                starts[k] = ::fork();
+                if (starts[k] != 0) continue;
+                char ready = 0;
+                if (::read(go[0], &ready, 1) != 1) _exit(2);
+                Rig rig(folder.path().toStdString());
+                Form_Load(rig.m);
+                rig.m.ProgMode = "append";
+                rig.m.ProgName = "start" + std::to_string(k);
+                rig.m.CmdString = "W";
+                StoreProgram(rig.m);
+                _exit(rig.m.ErrNum == 0 && rig.dialogs.told(MessageIcon::Critical, "").empty() ? 0 : 1);
+            }
+            QVERIFY(::write(go[1], "!!", 2) == 2);
+            for (pid_t start : starts) {
+                int status = -1;
+                ::waitpid(start, &status, 0);
+                QCOMPARE(status, 0);
+            }
+            ::close(go[0]);
+            ::close(go[1]);
+            QFile file(folder.filePath("programs.txt"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            QString shown;
+            // A save that comes between the making of the file and its first lines stands
+            // before them.
+            QVERIFY2(text.count("\"\"\r\nInitialize syringe;W4R\r\n") == 1 &&
+                         text.contains("start0;W\r\n\r\n") && text.contains("start1;W\r\n\r\n") &&
+                         text.size() == 52,
+                     qPrintable((QDebug(&shown) << text, shown)));
+        }
     }
 
     void panelClicks_data() { AddTableRows(QFINDTESTDATA("panel_clicks.txt")); }
