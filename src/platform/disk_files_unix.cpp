@@ -18,8 +18,10 @@
 // The files are read and written with POSIX calls, each checked, so that every failure keeps
 // its own reason: a write that ran out of room halfway, a sync the disk refused. A replace
 // writes a temporary file beside the old one and renames it over the old one only once the
-// whole text is on the disk; until then the old file is untouched. Qt only turns a name in the
-// folder into a path.
+// whole text is on the disk; until then the old file is untouched. Writers lock the file (flock)
+// while they change it, and a temporary file while it lives, so that two programs writing at
+// once never undo each other's work and a write can tell what a killed writer left. Qt only
+// turns a name in the folder into a path.
 
 namespace zr {
 
@@ -118,6 +120,12 @@ constexpr int kLockWaitMs = 3000;
 // Looked at so often that a writer gets its turn between two of another that keeps writing.
 constexpr int kLockPollMs = 1;
 
+// A file system that keeps no locks (some network shares) is written without them, as before
+// locks were taken.
+bool LocksUnkept(int code) {
+    return code == ENOLCK || code == EOPNOTSUPP || code == ENOSYS;
+}
+
 // Opens an existing regular file as OpenRegular does and locks it for writing: every writer
 // here holds that lock while it changes the file or puts another in its place, so that one
 // never cuts back or replaces what another has just written. A file that another writer has put
@@ -126,7 +134,7 @@ int OpenLocked(const std::string& path, int flags, off_t& length, std::string& e
     for (int waited = 0;;) {
         Descriptor file(OpenRegular(path, flags, length, error));
         if (file.fd() < 0) return -1;
-        for (; ::flock(file.fd(), LOCK_EX | LOCK_NB) != 0; waited += kLockPollMs) {
+        for (; ::flock(file.fd(), LOCK_EX | LOCK_NB) != 0 && !LocksUnkept(errno); waited += kLockPollMs) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
                 error = Reason(errno);
                 return -1;
@@ -414,7 +422,7 @@ bool DiskFiles::create(const std::string& path, const std::string& content, std:
         return false;
     }
     struct stat made {};
-    if (::flock(file.fd(), LOCK_EX) != 0 || ::fstat(file.fd(), &made) != 0) {
+    if ((::flock(file.fd(), LOCK_EX) != 0 && !LocksUnkept(errno)) || ::fstat(file.fd(), &made) != 0) {
         error = Reason(errno);
         ::unlink(target.c_str());
         return false;
