@@ -38,7 +38,11 @@ bool MovingFile::append(const std::string& path, const std::string& content, std
     if (!readsEarlier(path)) return files_.append(path, content, error);
     std::string earlierContent;
     if (!read(path, earlierContent, error)) return false;
-    return replace(path, earlierContent + content, error);
+    // Made with the earlier content unless another instance has just made it, and added to
+    // whichever is there, so that neither instance's save replaces the other's.
+    if (!files_.create(path, earlierContent, error)) return false;
+    tellMoved();
+    return files_.append(path, content, error);
 }
 
 void MovingFile::tellMoved() {

@@ -22,6 +22,7 @@
 #include "fakes/rig.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
+#include "platform/moving_file.h"
 #include "store/program_file.h"
 #include "store/program_panel.h"
 #include "window/start_up.h"
@@ -119,7 +120,10 @@ struct StoreRig {
         ::close(fd);
     }
     void write(const QByteArray& text, const char* name = "programs.txt") const {
-        QFile out(path(name));
+        WriteFile(path(name), text);
+    }
+    static void WriteFile(const QString& path, const QByteArray& text) {
+        QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size());
         QVERIFY(out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     }
@@ -328,11 +332,23 @@ private slots:
         QCOMPARE(s.contents(), before + appended);
     }
 
-    // Two programs start at once in a folder without programs.txt, and each saves at once: the
-    // file is made once, and neither save is lost to the other's making it.
+    // Two programs start at once where the user has no programs.txt yet, and each saves at
+    // once: the file is made once, and neither save is lost to the other's making it. The file
+    // is made at start-up, or, while one beside a read-only program stands for it, by the
+    // first save.
+    void twoFirstStartsKeepBothSaves_data() {
+        QTest::addColumn<bool>("moving");
+        QTest::newRow("made at start-up") << false;
+        QTest::newRow("moved from the program's folder") << true;
+    }
     void twoFirstStartsKeepBothSaves() {
+        QFETCH(bool, moving);
+        const QByteArray fresh = "\"\"\r\nInitialize syringe;W4R\r\n";
         for (int round = 0; round < 25; ++round) {
             QTemporaryDir folder;
+            const std::string own = folder.filePath("programs.txt").toStdString();
+            const std::string earlier = folder.filePath("earlier.txt").toStdString();
+            if (moving) StoreRig::WriteFile(folder.filePath("earlier.txt"), fresh);
             int go[2];
             QVERIFY(::pipe(go) == 0);
             pid_t starts[2];
@@ -342,12 +358,14 @@ private slots:
                 char ready = 0;
                 if (::read(go[0], &ready, 1) != 1) _exit(2);
                 Rig rig(folder.path().toStdString());
-                Form_Load(rig.m);
-                rig.m.ProgMode = "append";
-                rig.m.ProgName = "start" + std::to_string(k);
-                rig.m.CmdString = "W";
-                StoreProgram(rig.m);
-                _exit(rig.m.ErrNum == 0 && rig.dialogs.told(MessageIcon::Critical, "").empty() ? 0 : 1);
+                MovingFile files(rig.files, rig.dialogs, own, moving ? earlier : "");
+                Module m(rig.serial, rig.timer, rig.clock, rig.events, rig.dialogs, rig.form, files);
+                Form_Load(m);
+                m.ProgMode = "append";
+                m.ProgName = "start" + std::to_string(k);
+                m.CmdString = "W";
+                StoreProgram(m);
+                _exit(m.ErrNum == 0 ? 0 : 1);
             }
             QVERIFY(::write(go[1], "!!", 2) == 2);
             for (pid_t start : starts) {
@@ -357,15 +375,14 @@ private slots:
             }
             ::close(go[0]);
             ::close(go[1]);
-            QFile file(folder.filePath("programs.txt"));
+            QFile file(QString::fromStdString(own));
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray text = file.readAll();
             QString shown;
             // A save that comes between the making of the file and its first lines stands
             // before them.
-            QVERIFY2(text.count("\"\"\r\nInitialize syringe;W4R\r\n") == 1 &&
-                         text.contains("start0;W\r\n\r\n") && text.contains("start1;W\r\n\r\n") &&
-                         text.size() == 52,
+            QVERIFY2(text.count(fresh) == 1 && text.contains("start0;W\r\n\r\n") &&
+                         text.contains("start1;W\r\n\r\n") && text.size() == 52,
                      qPrintable((QDebug(&shown) << text, shown)));
         }
     }
