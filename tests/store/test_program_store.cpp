@@ -22,7 +22,7 @@
 #include "fakes/rig.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
-#include "platform/moving_file.h"
+#include "platform/files/moving_file.h"
 #include "store/program_file.h"
 #include "store/program_panel.h"
 #include "window/start_up.h"
