@@ -27,6 +27,10 @@ public:
         content[path] = text;
         return true;
     }
+    bool create(const std::string& path, const std::string& text, std::string&) override {
+        content.try_emplace(path, text);
+        return true;
+    }
     bool append(const std::string& path, const std::string& text, std::string& error) override {
         const auto it = content.find(path);
         if (it == content.end()) {

@@ -158,7 +158,7 @@ int main(int argc, char* argv[]) {
          {std::pair{"connect alone, rfc2217 (connection, telnet, line settings)", pump.rfc2217()},
           std::pair{"connect alone, socket", "socket://127.0.0.1:" + port},
           std::pair{"connect alone, rfc2217+tls",
-                    "rfc2217+tls://localhost:" + tls + "?ca=" + pump.certificates.ca()}}) {
+                    "rfc2217+tls://127.0.0.1:" + tls + "?ca=" + pump.certificates.ca()}}) {
         pump.reach(name);
         Row(what, ConnectMilliseconds(pump, count), "ms");
     }

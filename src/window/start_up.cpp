@@ -14,12 +14,12 @@ void Note(Module& m, const char* text) {
     m.dialogs.messageBox(text, MessageIcon::Exclamation, "");
 }
 
-// Creates programs.txt with its two first lines when there is none; an existing file is left
-// as it is. A folder where it cannot be created is reported, and the program goes on.
+// Creates programs.txt with its two first lines when there is none; an existing file, one
+// that another instance has just made included, is left as it is. A folder where it cannot be
+// created is reported, and the program goes on.
 void EnsureProgramFile(Module& m) {
-    if (m.files.exists(m.ProgFile)) return;
     std::string error;
-    if (!m.files.replace(m.ProgFile, kFreshPrograms, error))
+    if (!m.files.create(m.ProgFile, kFreshPrograms, error))
         m.dialogs.messageBox("Cannot create the program file " + m.ProgFile + ": " + error +
                                  ".  Saved command strings are not available.",
                              MessageIcon::Exclamation, "");

@@ -43,22 +43,18 @@ DelayRelay::DelayRelay(int targetPort, int delayMs) : targetPort_(targetPort), d
     socklen_t length = sizeof address;
     if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(listener_, 8) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 || ::pipe(wake_) != 0)
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        !thread_.start([this](int stop) { run(stop); }))
         return;
     port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { run(); });
 }
 
 DelayRelay::~DelayRelay() {
-    if (thread_.joinable()) {
-        const char stop = 0;
-        if (::write(wake_[1], &stop, 1) == 1) thread_.join();
-    }
-    for (const int fd : {listener_, wake_[0], wake_[1]})
-        if (fd >= 0) ::close(fd);
+    thread_.stop();
+    if (listener_ >= 0) ::close(listener_);
 }
 
-void DelayRelay::run() {
+void DelayRelay::run(int stop) {
     std::vector<Connection> connections;
     for (;;) {
         // Due chunks go out; a connection with either side's end crossed is closed.
@@ -87,7 +83,7 @@ void DelayRelay::run() {
                 ++it;
             }
         }
-        std::vector<pollfd> polled{{wake_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
+        std::vector<pollfd> polled{{stop, POLLIN, 0}, {listener_, POLLIN, 0}};
         for (Connection& connection : connections)
             for (Side& side : connection.sides)
                 polled.push_back({side.fd, short(side.ended ? 0 : POLLIN), 0});

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <atomic>
-#include <thread>
+#include "live/service_thread.h"
 
 // A TCP relay on a loopback port in front of another loopback port, holding each chunk it
 // relays for a while in each direction: a far server, with a round trip of twice the delay.
@@ -16,12 +15,11 @@ public:
     int port() const { return port_; }
 
 private:
-    void run();
+    void run(int stop);
 
     const int targetPort_;
     const int delayMs_;
     int listener_ = -1;
     int port_ = 0;
-    int wake_[2] = {-1, -1};
-    std::thread thread_;
+    ServiceThread thread_;
 };

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <map>
@@ -88,8 +89,17 @@ private slots:
             QDir(folder.path()).mkdir(path);
         else if (com == "file link")
             LinkPort(folder, number, folder.filePath("notes.txt").toStdString());
+        else if (com == "stray")
+            LinkPort(folder, number, "stray-terminal");
         else if (!com.isEmpty())
             LinkPort(folder, number, com.endsWith("pty") ? pty.slaveName : com.toStdString());
+        QTemporaryDir working;
+        const QString wasWorking = QDir::currentPath();
+        if (com == "stray") {
+            QVERIFY(QFile::link(QString::fromStdString(pty.slaveName), working.filePath("stray-terminal")));
+            QVERIFY(QDir::setCurrent(working.path()));
+        }
+        const auto backHome = qScopeGuard([&] { QDir::setCurrent(wasWorking); });
         QSerialPort other(QString::fromStdString(pty.slaveName));
         if (com == "busy pty") QVERIFY(other.open(QIODevice::ReadWrite));
         OtherProcess holder(com, pty.slaveName);

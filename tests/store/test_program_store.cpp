@@ -1,19 +1,28 @@
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "fakes/rig.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
+#include "platform/files/moving_file.h"
 #include "store/program_file.h"
 #include "store/program_panel.h"
 #include "window/start_up.h"
@@ -28,9 +37,14 @@ QByteArray Expanded(const QByteArray& text) {
     return ExpandedRepeats(QString::fromLatin1(text)).toLatin1();
 }
 
+// A longer file is shown by its length.
+constexpr qint64 kShownLength = 1 << 20;
+
 // A module on fakes whose program folder is a fresh temporary directory. ProgFile is set as
 // start-up sets it; programs.txt is only there once a test makes it: a file of `before` (mode
-// 0640), "(missing)", "(folder)", "(fifo)", or "(link) text", a link to a file of that text.
+// 0640), "(missing)", "(folder)", "(fifo)", "(link) text", a link to a file of that text, or
+// "(sparse N)", N bytes that take no room on the disk. "(held S) " before it has another program
+// hold the file locked for writing for S seconds.
 // "(room N) " or "(no inode) " before it puts the folder on a disk of its own, a tmpfs of 1 MiB,
 // which is then filled to leave N bytes free, or which has no file left to make.
 struct StoreRig {
@@ -42,18 +56,41 @@ struct StoreRig {
             room = before.startsWith("(room ") ? before.mid(6, end - 6) : "-";
             before = before.mid(end + 2);
         }
+        if (before.startsWith("(held ")) {
+            const qsizetype end = before.indexOf(") ");
+            heldFor = before.mid(6, end - 6);
+            before = before.mid(end + 2);
+        }
         before = Expanded(before);
         // The disk's root is one of its files; with no file left, programs.txt is the other.
         if (!room.isEmpty()) mount(room != "-" ? 16 : before == "(missing)" ? 1 : 2);
         const bool linked = before.startsWith("(link) ");
         if (before == "(folder)") QVERIFY(QDir(dir.path()).mkdir("programs.txt"));
         if (before == "(fifo)") QVERIFY(::mkfifo(m.ProgFile.c_str(), 0600) == 0);
+        if (before.startsWith("(sparse ")) {
+            write({});
+            QVERIFY(::truncate(m.ProgFile.c_str(), before.mid(8).chopped(1).toLongLong()) == 0);
+        }
         if (linked) QVERIFY(QFile::link("real.txt", path()));
         if (linked || !before.startsWith("("))
             write(before.mid(linked ? 7 : 0), linked ? "real.txt" : "programs.txt");
         if (!room.isEmpty() && room != "-") fill(room.toLongLong());
+        if (!heldFor.isEmpty()) hold();
+    }
+    // Another program holds programs.txt locked for writing, for `heldFor` seconds.
+    void hold() {
+        holder.start("flock", {"--exclusive", path(), "sleep", QString::fromLatin1(heldFor)});
+        QVERIFY(holder.waitForStarted());
+        const int fd = ::open(m.ProgFile.c_str(), O_RDONLY | O_CLOEXEC);
+        while (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::flock(fd, LOCK_UN);
+            QThread::msleep(5);
+        }
+        ::close(fd);
     }
     ~StoreRig() {
+        holder.kill();
+        holder.waitForFinished();
         if (mounted) ::umount2(dir.path().toLocal8Bit().constData(), MNT_DETACH);
     }
     // Only root may mount a disk: where ctest is not root, it runs this test as root of a user
@@ -78,7 +115,10 @@ struct StoreRig {
         ::close(fd);
     }
     void write(const QByteArray& text, const char* name = "programs.txt") const {
-        QFile out(path(name));
+        WriteFile(path(name), text);
+    }
+    static void WriteFile(const QString& path, const QByteArray& text) {
+        QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size());
         QVERIFY(out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     }
@@ -89,6 +129,7 @@ struct StoreRig {
         QFile file(path());
         if (!info.exists() || !info.isFile())
             return info.isDir() ? "<folder>" : info.exists() ? "<fifo>" : "<no file>";
+        if (info.size() > kShownLength) return "<" + QByteArray::number(info.size()) + " bytes>";
         return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
     }
     // The error number, then each box shown; the store's own box is critical, with no title.
@@ -103,10 +144,41 @@ struct StoreRig {
     }
 
     QTemporaryDir dir;
+    QByteArray heldFor;
+    QProcess holder;
     bool mounted = false;
     QString noDisk;
     Rig rig{dir.path().toStdString()};
     Module& m = rig.m;
+};
+
+// Another process that made a file, and holds it locked unless `unlocked`, until it ends.
+struct OtherWriter {
+    OtherWriter(const QString& folder, const QByteArray& pattern, bool unlocked) {
+        int ready[2];
+        QVERIFY(::pipe(ready) == 0);
+        pid = ::fork();
+        if (pid == 0) {
+            const QByteArray name = QByteArray(pattern).replace("PID", QByteArray::number(::getpid()));
+            const int fd = ::open(QString(folder + "/" + name).toLocal8Bit().constData(),
+                                  O_WRONLY | O_CREAT | O_EXCL, 0600);
+            if (fd < 0 || ::write(fd, "partial", 7) != 7 || (!unlocked && ::flock(fd, LOCK_EX) != 0))
+                _exit(1);
+            if (::write(ready[1], "!", 1) != 1) _exit(1);
+            for (;;) ::pause();
+        }
+        ::close(ready[1]);
+        char told = 0;
+        QVERIFY(::read(ready[0], &told, 1) == 1);
+        ::close(ready[0]);
+    }
+    ~OtherWriter() { end(); }
+    void end() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGKILL);
+        ::waitpid(std::exchange(pid, 0), nullptr, 0);
+    }
+    pid_t pid = 0;
 };
 
 const Control kButtons[] = {Control::cmdSave, Control::cmdRecall, Control::cmdDel};
@@ -165,6 +237,149 @@ private slots:
         if (s.m.ErrNum == 0 && (operation == "replace" || operation == "delete"))
             QCOMPARE(s.m.CmdString, "shown");
         if (operation == "append") QCOMPARE(s.m.CmdString, "W");
+    }
+
+    // A writer killed halfway leaves its temporary file behind; the next write removes it, and
+    // only it.
+    void aWriteRemovesWhatAKilledWriterLeft_data() { AddTableRows(QFINDTESTDATA("leftovers.txt")); }
+    void aWriteRemovesWhatAKilledWriterLeft() {
+        QFETCH(QByteArrayList, row);
+        StoreRig s(row[1]);
+        s.write("notes", "notes.txt");
+        std::vector<std::unique_ptr<OtherWriter>> writers;
+        QByteArray left = row[4];
+        for (const QByteArray& item : row[2].split(' ')) {
+            const char* const marks[] = {"KILLED", "LIVE", "NEW"};
+            const auto mark = std::find_if(std::begin(marks), std::end(marks),
+                                           [&](const char* m) { return item.contains(m); });
+            if (mark != std::end(marks)) {
+                writers.push_back(std::make_unique<OtherWriter>(
+                    s.dir.path(), QByteArray(item).replace(*mark, "PID"), item.contains("NEW")));
+                // Each writer's number replaces the first mark of its kind still left.
+                if (const qsizetype at = left.indexOf(*mark); at >= 0)
+                    left.replace(at, qstrlen(*mark), QByteArray::number(writers.back()->pid));
+                if (item.contains("KILLED")) writers.back()->end();
+            } else if (item.endsWith('/')) {
+                QVERIFY(QDir(s.dir.path()).mkdir(item.chopped(1)));
+            } else if (item.endsWith('@')) {
+                QVERIFY(QFile::link("notes.txt", s.path(item.chopped(1))));
+            } else {
+                s.write("other", item);
+            }
+        }
+        s.m.ProgName = "a";
+        s.m.CmdString = "W";
+        s.m.ProgMode = row[3].toStdString();
+        if (row[3] == "start")
+            Form_Load(s.m);
+        else if (row[3] == "retrieve")
+            RetrieveProgram(s.m);
+        else
+            StoreProgram(s.m);
+        QCOMPARE(s.m.ErrNum, 0);
+        QStringList beside =
+            QDir(s.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        beside.removeAll("programs.txt");
+        beside.removeAll("notes.txt");
+        QCOMPARE(beside.join(','), QString::fromLatin1(left));
+    }
+
+    // Two processes append to programs.txt on a nearly full disk: one's short entries fit, the
+    // other's long one never does and is cut back each time. What the first appended is all
+    // there, in its order, whatever the two did at the same time.
+    void anAppendCutBackNeverCutsWhatAnotherAppended() {
+        const QByteArray before = "\"\"\r\na;1\r\n";
+        StoreRig s("(room 262144) " + before);
+        if (!s.noDisk.isEmpty()) QSKIP(qPrintable(s.noDisk));
+        const std::string path = s.m.ProgFile;
+        QTemporaryDir elsewhere;  // where the other tells what it appended
+        const QString told = elsewhere.filePath("appended");
+        const pid_t other = ::fork();
+        if (other == 0) {
+            DiskFiles files(s.dir.path().toStdString());
+            std::string appended, error;
+            QElapsedTimer running;
+            running.start();
+            for (int i = 0; running.elapsed() < 300; ++i) {
+                const std::string entry = "w" + std::to_string(i) + "\r\n";
+                if (files.append(path, entry, error)) appended += entry;
+            }
+            QFile out(told);
+            _exit(out.open(QIODevice::WriteOnly) &&
+                          out.write(appended.data(), qint64(appended.size())) == qint64(appended.size())
+                      ? 0
+                      : 1);
+        }
+        const std::string tooLong(300 * 1024, 'x');
+        int cutBack = 0;
+        std::string error;
+        int status = 0;
+        while (::waitpid(other, &status, WNOHANG) == 0) {
+            cutBack += s.m.files.append(path, tooLong, error) ? 0 : 1;
+            QThread::usleep(100);
+        }
+        QCOMPARE(status, 0);
+        QFile in(told);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray appended = in.readAll();
+        QVERIFY(cutBack > 0);
+        QVERIFY(appended.count('w') > 20);
+        QCOMPARE(s.contents(), before + appended);
+    }
+
+    // Two programs start at once where the user has no programs.txt yet, and each saves at
+    // once: the file is made once, and neither save is lost to the other's making it. The file
+    // is made at start-up, or, while one beside a read-only program stands for it, by the
+    // first save.
+    void twoFirstStartsKeepBothSaves_data() {
+        QTest::addColumn<bool>("moving");
+        QTest::newRow("made at start-up") << false;
+        QTest::newRow("moved from the program's folder") << true;
+    }
+    void twoFirstStartsKeepBothSaves() {
+        QFETCH(bool, moving);
+        const QByteArray fresh = "\"\"\r\nInitialize syringe;W4R\r\n";
+        for (int round = 0; round < 25; ++round) {
+            QTemporaryDir folder;
+            const std::string own = folder.filePath("programs.txt").toStdString();
+            const std::string earlier = folder.filePath("earlier.txt").toStdString();
+            if (moving) StoreRig::WriteFile(folder.filePath("earlier.txt"), fresh);
+            int go[2];
+            QVERIFY(::pipe(go) == 0);
+            pid_t starts[2];
+            for (int k = 0; k < 2; ++k) {
+                starts[k] = ::fork();
+                if (starts[k] != 0) continue;
+                char ready = 0;
+                if (::read(go[0], &ready, 1) != 1) _exit(2);
+                Rig rig(folder.path().toStdString());
+                MovingFile files(rig.files, rig.dialogs, own, moving ? earlier : "");
+                Module m(rig.serial, rig.timer, rig.clock, rig.events, rig.dialogs, rig.form, files);
+                Form_Load(m);
+                m.ProgMode = "append";
+                m.ProgName = "start" + std::to_string(k);
+                m.CmdString = "W";
+                StoreProgram(m);
+                _exit(m.ErrNum == 0 ? 0 : 1);
+            }
+            QVERIFY(::write(go[1], "!!", 2) == 2);
+            for (pid_t start : starts) {
+                int status = -1;
+                ::waitpid(start, &status, 0);
+                QCOMPARE(status, 0);
+            }
+            ::close(go[0]);
+            ::close(go[1]);
+            QFile file(QString::fromStdString(own));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            QString shown;
+            // A save that comes between the making of the file and its first lines stands
+            // before them.
+            QVERIFY2(text.count(fresh) == 1 && text.contains("start0;W\r\n\r\n") &&
+                         text.contains("start1;W\r\n\r\n") && text.size() == 52,
+                     qPrintable((QDebug(&shown) << text, shown)));
+        }
     }
 
     void panelClicks_data() { AddTableRows(QFINDTESTDATA("panel_clicks.txt")); }

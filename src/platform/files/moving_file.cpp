@@ -29,11 +29,20 @@ bool MovingFile::replace(const std::string& path, const std::string& content, st
     return true;
 }
 
+// While the earlier file stands for it, the file is there.
+bool MovingFile::create(const std::string& path, const std::string& content, std::string& error) {
+    return readsEarlier(path) || files_.create(path, content, error);
+}
+
 bool MovingFile::append(const std::string& path, const std::string& content, std::string& error) {
     if (!readsEarlier(path)) return files_.append(path, content, error);
     std::string earlierContent;
     if (!read(path, earlierContent, error)) return false;
-    return replace(path, earlierContent + content, error);
+    // Made with the earlier content unless another instance has just made it, and added to
+    // whichever is there, so that neither instance's save replaces the other's.
+    if (!files_.create(path, earlierContent, error)) return false;
+    tellMoved();
+    return files_.append(path, content, error);
 }
 
 void MovingFile::tellMoved() {

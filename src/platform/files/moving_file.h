@@ -20,6 +20,7 @@ public:
     bool exists(const std::string& path) const override;
     bool read(const std::string& path, std::string& content, std::string& error) const override;
     bool replace(const std::string& path, const std::string& content, std::string& error) override;
+    bool create(const std::string& path, const std::string& content, std::string& error) override;
     bool append(const std::string& path, const std::string& content, std::string& error) override;
 
 private:

@@ -26,8 +26,10 @@ struct ComLink {
     std::string path;      // the folder's COMn
     bool present = false;  // something is there (a link, a file, a folder...)
     bool symLink = false;
-    std::string target;     // a link's target as written
-    std::string resolved;   // a link followed to its end; "" when it leads nowhere
+    std::string target;  // a link's target as written
+    // A link followed to its end; for one that leads nowhere, its relative target taken from
+    // the link's folder ("" for an absolute one).
+    std::string resolved;
     std::string firstLine;  // a plain file's first line: a network port's name, for one
 };
 

@@ -47,6 +47,10 @@ ComLink ReadComLink(int number, const std::string& folder) {
     if (char* end = ::realpath(link.path.c_str(), nullptr)) {
         link.resolved = end;
         std::free(end);
+    } else if (!link.target.empty() && !link.target.starts_with('/')) {
+        // A link that leads nowhere (yet) is still taken from its own folder, as the system
+        // takes it: its bare target would be looked up in the working folder, or under /dev.
+        link.resolved = folder + "/" + link.target;
     }
     return link;
 }
