@@ -221,9 +221,11 @@ void AddScan(CLI::App& program, Action& action) {
             ->excludes(port)
             ->excludes(baud)
             ->excludes(protocol);
-    scan->add_option("--seconds", choices->seconds, "with --sila, how long to browse at most (default 5)")
+    // Bounded, so that the deadline it makes stays a time the clock holds.
+    scan->add_option("--seconds", choices->seconds,
+                     "with --sila, how long to browse at most, 0.1 to 3600 (default 5)")
         ->type_name("SECONDS")
-        ->check(CLI::PositiveNumber)
+        ->check(CLI::Range(0.1, 3600.0))
         ->needs(sila);
     scan->callback([choices, &action] {
         action = [choices] {

@@ -25,7 +25,8 @@ dnssd::Record AnnouncedRecord(const Announced& a, const std::string& serverName)
 
 Announcer::Announcer(ServerRecords& records)
     : records_(records),
-      publisher_(std::make_unique<dnssd::Publisher>([](const std::string& text) { cli::Tell("serve: " + text); })) {}
+      publisher_(
+          std::make_unique<dnssd::Publisher>([](const std::string& text) { cli::Tell("serve: " + text); })) {}
 
 void Announcer::announce(const Announced& a) {
     const std::lock_guard lock(mutex_);

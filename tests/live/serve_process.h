@@ -9,8 +9,8 @@
 // zadu-rovu-cli serve as a child process, listening on loopback at ports of its choosing.
 struct Server {
     QProcess process;
-    int port = 0;       // the first pump's
-    QList<int> ports;   // each pump's, in the order served
+    int port = 0;      // the first pump's
+    QList<int> ports;  // each pump's, in the order served
     QByteArray out;
     bool announce = false;  // by DNS-SD: only where tests/in_network_namespace made loopback alone
 
