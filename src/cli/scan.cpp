@@ -12,6 +12,7 @@
 #include "cli/scan_ports.h"
 #include "cli/scan_prober.h"
 #include "cli/scan_report.h"
+#include "cli/scan_sila.h"
 #include "cli/subcommands.h"
 #include "platform/files/data_folders.h"
 #include "platform/qt/steady_clock.h"
@@ -29,6 +30,8 @@ struct ScanChoices {
     std::vector<std::string> protocols;
     int replyMarginMs = DefaultReplyMarginMs;
     bool json = false;
+    bool sila = false;
+    double seconds = 5;
 };
 
 // The indices of the chosen items of a list; every item when none is chosen.
@@ -192,8 +195,12 @@ void AddScan(CLI::App& program, Action& action) {
         "crossed the line and the network, its first byte up to --reply-margin late; a pump that\n"
         "answers later still makes the waits longer and the probes since it are asked again.\n"
         "Prints each pump as it is found; exit status 0 when one was found, 3 when none answered,\n"
-        "2 when no port could be opened.");
-    AddRepeated(
+        "2 when no port could be opened.\n\n"
+        "With --sila it probes no port: it lists the SiLA servers announced by DNS-SD on the network\n"
+        "(_sila._tcp, through avahi-daemon) with their name, UUID and address, and for the pump\n"
+        "servers of zadu-rovu-cli the pump and the port each serves; exit status 0 when one was\n"
+        "found, 3 when none, 2 when avahi-daemon cannot be asked.");
+    CLI::Option* port = AddRepeated(
         *scan, "--port", choices->ports,
         "a port to scan, Com1..Com4 or a device's path; again for more (default: Com1..Com4 as "
         "the window maps them and every serial adapter present)",
@@ -201,13 +208,30 @@ void AddScan(CLI::App& program, Action& action) {
         CLI::Validator(
             [](std::string& value) { return ReadPort(value) ? std::string() : "needs a port or a device"; },
             ""));
-    AddRepeated(*scan, "--baud", choices->bauds, "a baud rate to try; again for more (default: all)", "RATE",
-                OneOf(Control::cboBaud));
-    AddRepeated(*scan, "--protocol", choices->protocols, "DT or OEM; again for both (default: both)",
-                "DT|OEM", OneOf(Control::cboProtocol));
+    CLI::Option* baud =
+        AddRepeated(*scan, "--baud", choices->bauds, "a baud rate to try; again for more (default: all)",
+                    "RATE", OneOf(Control::cboBaud));
+    CLI::Option* protocol =
+        AddRepeated(*scan, "--protocol", choices->protocols, "DT or OEM; again for both (default: both)",
+                    "DT|OEM", OneOf(Control::cboProtocol));
     AddReplyMargin(*scan, choices->replyMarginMs);
-    scan->add_flag("--json", choices->json, "one JSON object a line for each pump found");
-    scan->callback([choices, &action] { action = [choices] { return Scan(*choices); }; });
+    scan->add_flag("--json", choices->json, "one JSON object a line for each pump (or SiLA server) found");
+    CLI::Option* sila =
+        scan->add_flag("--sila", choices->sila, "list the SiLA servers announced by DNS-SD instead")
+            ->excludes(port)
+            ->excludes(baud)
+            ->excludes(protocol);
+    // Bounded, so that the deadline it makes stays a time the clock holds.
+    scan->add_option("--seconds", choices->seconds,
+                     "with --sila, how long to browse at most, 0.1 to 3600 (default 5)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0.1, 3600.0))
+        ->needs(sila);
+    scan->callback([choices, &action] {
+        action = [choices] {
+            return choices->sila ? ScanSila(choices->seconds, choices->json) : Scan(*choices);
+        };
+    });
 }
 
 }  // namespace zr::cli

@@ -19,6 +19,7 @@ namespace {
 struct ServeChoices {
     sila::ServeOptions serve;
     std::string listen = "127.0.0.1:50052";
+    bool noAnnounce = false;
 };
 
 int Serve(ServeChoices& c) {
@@ -54,7 +55,11 @@ void AddServe(CLI::App& program, Action& action) {
         "further one on the next port number (port 0: any free port each). One line a pump on stdout\n"
         "tells its UUID and where it listens. Every request goes through one queue for the port, one\n"
         "exchange at a time; Stop goes ahead. A port missing at start is served anyway: calls tell\n"
-        "PortUnavailable until it is there. Runs until SIGINT or SIGTERM, then closes the line.");
+        "PortUnavailable until it is there. Each pump is announced by DNS-SD (_sila._tcp, through\n"
+        "avahi-daemon) under its UUID, with its name, version, description, the pump and the port\n"
+        "it serves (TXT zadurovu_pump, zadurovu_port) and the self-signed CA; without avahi-daemon\n"
+        "it is served all the same. Runs until SIGINT or SIGTERM, then withdraws the announcements\n"
+        "and closes the line.");
     AddPortOptions(*serve, c->serve.link);
     serve
         ->add_option_function<std::vector<std::string>>(
@@ -99,6 +104,8 @@ void AddServe(CLI::App& program, Action& action) {
                      "the folder keeping each pump's UUID and name, and the self-signed certificates "
                      "(default: the data folder)")
         ->type_name("FOLDER");
+    serve->add_flag("--no-announce", c->noAnnounce,
+                    "announce nothing by DNS-SD (a bench that wants no pump found on the network)");
     serve->callback([c, serve, &action] {
         const std::size_t colon = c->listen.rfind(':');
         int port = -1;
@@ -110,6 +117,7 @@ void AddServe(CLI::App& program, Action& action) {
             throw CLI::ValidationError("--listen", "needs HOST:PORT, such as 127.0.0.1:50052");
         c->serve.host = c->listen.substr(0, colon);
         c->serve.firstPort = port;
+        c->serve.announce = !c->noAnnounce;
         if (c->serve.pumps.empty()) c->serve.pumps = {FirstAddressIndex};
         const CLI::Option* given = serve->get_option("--port");
         c->serve.portName = given->count() > 0 ? given->as<std::string>() : "Com1";

@@ -16,6 +16,11 @@ using TxtEntries = std::vector<std::pair<std::string, std::string>>;
 // The service type every record is published and browsed as.
 extern const char* const ServiceType;
 
+// The TXT entries our pump servers add to the standard's: the pump's address and its port as
+// serve's command line named it, so that a browser tells them and what each serves.
+extern const char* const PumpTxtKey;
+extern const char* const PortTxtKey;
+
 // One server's announcement: its instance name (the server's UUID), its port and its TXT
 // entries in order. An entry "key=value" longer than a TXT string holds (255 bytes) is cut
 // there, at a character boundary, when published.

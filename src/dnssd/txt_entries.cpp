@@ -5,6 +5,8 @@
 namespace zr::dnssd {
 
 const char* const ServiceType = "_sila._tcp";
+const char* const PumpTxtKey = "zadurovu_pump";
+const char* const PortTxtKey = "zadurovu_port";
 
 std::string TxtString(const std::string& key, const std::string& value) {
     std::string entry = key + "=" + value;

@@ -67,6 +67,8 @@ std::shared_ptr<grpc::ServerCredentials> Credentials(const ServeOptions& o, cons
 }  // namespace
 
 PumpServers::~PumpServers() {
+    // Withdrawn first, while the servers still answer; a rename meanwhile announces nothing.
+    if (announcer_) announcer_->withdraw();
     if (queue_) queue_->end();
     const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
     for (Served& s : served_) s.server->Shutdown(deadline);
@@ -77,6 +79,7 @@ PumpServers::~PumpServers() {
 bool PumpServers::start(const ServeOptions& o, std::string& error) {
     records_ = std::make_unique<ServerRecords>(o.dataFolder + "/sila-servers.ini");
     queue_ = std::make_unique<PortQueue>(o.link);
+    if (o.announce) announcer_ = std::make_unique<Announcer>(*records_);
     int port = o.firstPort;
     for (int address : o.pumps) {
         const std::string pumpName = cli::AddressName(address);
@@ -93,8 +96,14 @@ bool PumpServers::start(const ServeOptions& o, std::string& error) {
         std::string caPath;
         const auto credentials = Credentials(o, facts.uuid, caPath, error);
         if (!credentials) return false;
+        // The self-signed CA travels in the announcement, for clients to trust the server by.
+        const std::optional<std::string> caPem = caPath.empty() ? std::string() : Read(caPath, error);
+        if (!caPem) return false;
         Served s;
-        s.service = std::make_unique<ServiceFeature>(facts, *records_);
+        Announcer* announcer = announcer_.get();
+        s.service = std::make_unique<ServiceFeature>(facts, *records_, [announcer, key = facts.key] {
+            if (announcer) announcer->renamed(key);
+        });
         s.pump = std::make_unique<PumpFeature>(*queue_, address, o.runSeconds);
         grpc::ServerBuilder builder;
         int bound = 0;
@@ -111,6 +120,7 @@ bool PumpServers::start(const ServeOptions& o, std::string& error) {
         }
         cli::PrintLine("pump " + pumpName + " on " + o.portName + ": UUID " + facts.uuid + ", serving on " +
                        o.host + ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
+        if (announcer_) announcer_->announce({facts, uint16_t(bound), *caPem, pumpName, o.portName});
         served_.push_back(std::move(s));
         if (port != 0) ++port;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/link_options.h"
+#include "sila/announcement.h"
 #include "sila/port_queue.h"
 #include "sila/pump_feature.h"
 #include "sila/server_records.h"
@@ -24,13 +25,14 @@ struct ServeOptions {
     bool insecure = false;                 // plain gRPC
     double runSeconds = 60;
     std::string dataFolder;  // where the records and the self-signed certificates are kept
+    bool announce = true;    // each pump published by DNS-SD through avahi-daemon
 };
 
 // Each pump of one port as a SiLA 2 server of its own, all of them sharing the port's queue.
 class PumpServers {
 public:
     PumpServers() = default;
-    // Stops serving, then closes the line.
+    // Withdraws the announcements, stops serving, then closes the line.
     ~PumpServers();
     PumpServers(const PumpServers&) = delete;
     PumpServers& operator=(const PumpServers&) = delete;
@@ -47,6 +49,7 @@ private:
     };
 
     std::unique_ptr<ServerRecords> records_;
+    std::unique_ptr<Announcer> announcer_;
     std::unique_ptr<PortQueue> queue_;
     std::vector<Served> served_;
 };

@@ -47,6 +47,7 @@ grpc::Status ServiceFeature::SetServerName(grpc::ServerContext*, const v1::SetSe
     std::string error;
     if (!records_.setName(facts_.key, name, error))
         return UndefinedError("The name could not be kept: " + error + ".");
+    if (renamed_) renamed_();
     return grpc::Status::OK;
 }
 

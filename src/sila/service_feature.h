@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "SiLAService.grpc.pb.h"
@@ -16,7 +17,9 @@ struct ServerFacts {
 // org.silastandard/core/SiLAService/v1 for one pump server.
 class ServiceFeature final : public sila2::org::silastandard::core::silaservice::v1::SiLAService::Service {
 public:
-    ServiceFeature(ServerFacts facts, ServerRecords& records) : facts_(std::move(facts)), records_(records) {}
+    // `renamed` is called after each SetServerName that was kept.
+    ServiceFeature(ServerFacts facts, ServerRecords& records, std::function<void()> renamed = {})
+        : facts_(std::move(facts)), records_(records), renamed_(std::move(renamed)) {}
 
     grpc::Status GetFeatureDefinition(
         grpc::ServerContext*,
@@ -58,6 +61,7 @@ public:
 private:
     const ServerFacts facts_;
     ServerRecords& records_;
+    const std::function<void()> renamed_;
 };
 
 }  // namespace zr::sila

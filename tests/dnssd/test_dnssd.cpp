@@ -1,4 +1,3 @@
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
 #include <QThread>
@@ -68,26 +67,6 @@ QByteArray CaFrom(const QMap<QByteArray, QByteArray>& txt, int& pieces) {
     return pem;
 }
 
-const BrowsedService* Named(const QList<BrowsedService>& services, const QByteArray& name) {
-    for (const BrowsedService& s : services)
-        if (s.name == name) return &s;
-    return nullptr;
-}
-
-// Browses with avahi-browse until `seen` holds for what it shows (probing and announcing take
-// about a second), for at most 10 s; the last browse in `services`.
-bool BrowseUntil(const std::function<bool(const QList<BrowsedService>&)>& seen,
-                 QList<BrowsedService>& services) {
-    const QDeadlineTimer deadline(10000);
-    QString error;
-    while (AvahiBrowse(services, error)) {
-        if (seen(services)) return true;
-        if (deadline.hasExpired()) return false;
-    }
-    qWarning() << error;
-    return false;
-}
-
 bool BrowseUntilPort(const QByteArray& name, int port, QList<BrowsedService>& services) {
     return BrowseUntil(
         [&](const QList<BrowsedService>& s) {
@@ -124,10 +103,7 @@ private slots:
         if (!QByteArray(QTest::currentTestFunction()).startsWith("live")) return;
         const QString refusal = AvahiProcess::Refusal();
         if (!refusal.isEmpty()) QSKIP(qPrintable("avahi-daemon is not started: " + refusal));
-        avahi_.stopDaemon();
-        avahi_.stopBus();
-        QVERIFY2(avahi_.startBus(), qPrintable(avahi_.error()));
-        QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
+        QVERIFY2(avahi_.startAfresh(), qPrintable(avahi_.error()));
     }
 
     void caPieces_data() { test::AddTableRows(ZR_TEST_DATA "/ca_pieces.txt"); }

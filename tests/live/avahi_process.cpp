@@ -3,6 +3,7 @@
 #include <net/if.h>
 
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -190,6 +191,12 @@ void AvahiProcess::stop(QProcess& process) {
     }
 }
 
+bool AvahiProcess::startAfresh() {
+    stopDaemon();
+    stopBus();
+    return startBus() && startDaemon();
+}
+
 void AvahiProcess::stopDaemon() {
     stop(publisher_);
     stop(daemon_);
@@ -228,4 +235,22 @@ bool AvahiBrowse(QList<BrowsedService>& services, QString& error) {
                          TxtEntries(fields.mid(9).join(';'))});
     }
     return true;
+}
+
+const BrowsedService* Named(const QList<BrowsedService>& services, const QByteArray& name) {
+    for (const BrowsedService& s : services)
+        if (s.name == name) return &s;
+    return nullptr;
+}
+
+bool BrowseUntil(const std::function<bool(const QList<BrowsedService>&)>& seen,
+                 QList<BrowsedService>& services) {
+    const QDeadlineTimer deadline(10000);
+    QString error;
+    while (AvahiBrowse(services, error)) {
+        if (seen(services)) return true;
+        if (deadline.hasExpired()) return false;
+    }
+    qWarning() << error;
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 // avahi-daemon for tests, on a system D-Bus of its own (a dbus-daemon with the test's own
 // configuration, named to this process and its children by DBUS_SYSTEM_BUS_ADDRESS), both as
@@ -33,6 +34,8 @@ public:
     bool startDaemon();
     void stopDaemon();
     void stopBus();
+    // Both stopped, then both started again: nothing left of an earlier case.
+    bool startAfresh();
     // Publishes a _sila._tcp service through the daemon with avahi-publish, which keeps it until
     // stopDaemon(); false with error() telling why when it is not established under that name.
     bool publish(const QString& name, int port);
@@ -62,3 +65,11 @@ struct BrowsedService {
 // Runs avahi-browse once (it ends when the daemon expects nothing more soon); false with
 // `error` set when it fails.
 bool AvahiBrowse(QList<BrowsedService>& services, QString& error);
+
+// The service of that instance name among `services`, or none.
+const BrowsedService* Named(const QList<BrowsedService>& services, const QByteArray& name);
+
+// Browses with avahi-browse until `seen` holds for what it shows (probing and announcing take
+// about a second), for at most 10 s; the last browse in `services`.
+bool BrowseUntil(const std::function<bool(const QList<BrowsedService>&)>& seen,
+                 QList<BrowsedService>& services);

@@ -1,5 +1,3 @@
-#include <signal.h>
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -12,6 +10,7 @@
 #include "fakes/test_registry.h"
 #include "live/pumpsim_process.h"
 #include "live/ser2net_process.h"
+#include "live/serve_process.h"
 #include "live/test_certificates.h"
 
 // zadu-rovu-cli serve as a lab meets it: the real program over TLS on loopback, pumpsim on a
@@ -41,56 +40,6 @@ private:
 };
 
 namespace {
-
-// A served pump: the server's process and where it listens.
-struct Server {
-    QProcess process;
-    int port = 0;
-    QByteArray out;
-
-    bool start(const QStringList& arguments) {
-        process.start(QStringLiteral(ZR_CLI), QStringList{"serve", "--listen", "127.0.0.1:0"} + arguments);
-        QElapsedTimer clock;
-        clock.start();
-        static const QRegularExpression served("serving on 127\\.0\\.0\\.1:(\\d+)");
-        while (clock.elapsed() < 10000 && process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(100);
-            out += process.readAllStandardOutput();
-            const QRegularExpressionMatch m = served.match(QString::fromUtf8(out));
-            if (m.hasMatch()) {
-                port = m.captured(1).toInt();
-                return true;
-            }
-        }
-        return false;
-    }
-    // SIGTERM; the exit status, -1 when it did not end within `ms`.
-    int end(int ms = 5000) {
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        if (!process.waitForFinished(ms)) return -1;
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-    ~Server() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-};
-
-// The client's lines for `calls`, one a line.
-QStringList Client(int port, const QString& ca, const QStringList& calls) {
-    QProcess client;
-    client.start("/usr/bin/python3",
-                 {ZR_SILA_CLIENT, ZR_SILA_DESCRIPTORS, "127.0.0.1:" + QString::number(port), ca});
-    client.write((calls.join('\n') + '\n').toUtf8());
-    client.closeWriteChannel();
-    if (!client.waitForFinished(120000)) return {"client did not finish"};
-    QStringList lines = QString::fromUtf8(client.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    const QByteArray err = client.readAllStandardError();
-    if (!err.isEmpty()) lines << "client stderr: " + QString::fromUtf8(err);
-    return lines;
-}
 
 // "{N}": N times "é", a character of two bytes.
 QString Filled(QString text) {

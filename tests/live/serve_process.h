@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// zadu-rovu-cli serve as a child process, listening on loopback at ports of its choosing.
+struct Server {
+    QProcess process;
+    int port = 0;      // the first pump's
+    QList<int> ports;  // each pump's, in the order served
+    QByteArray out;
+    bool announce = false;  // by DNS-SD: only where tests/in_network_namespace made loopback alone
+
+    // Starts serve with `arguments` and waits (10 s at most) until `pumps` pumps are served.
+    bool start(const QStringList& arguments, int pumps = 1);
+    // SIGTERM; the exit status, -1 when it did not end within `ms`.
+    int end(int ms = 5000);
+    ~Server();
+};
+
+// The lines the SiLA client (tests/sila/sila_client.py) prints for `calls`, one a line,
+// calling the server on 127.0.0.1:`port` over TLS with the CA `ca`.
+QStringList Client(int port, const QString& ca, const QStringList& calls);
