@@ -28,6 +28,10 @@ struct Record {
     std::string instanceName;
     uint16_t port = 0;
     TxtEntries txt;
+    // The address the server listens on alone, where it is one: the record is then published
+    // only on the interface that holds it (127.0.0.1: on loopback, never to the lab network,
+    // whose computers could not reach it). "", a wildcard address or a name: every interface.
+    std::string listenAddress;
 };
 
 // Publishes records through avahi-daemon on a thread of its own (avahi's threaded poll). It

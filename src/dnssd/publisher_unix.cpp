@@ -1,9 +1,13 @@
+#include <arpa/inet.h>
 #include <avahi-client/client.h>
 #include <avahi-client/publish.h>
 #include <avahi-common/error.h>
 #include <avahi-common/thread-watch.h>
 #include <avahi-common/timeval.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 
+#include <cstring>
 #include <map>
 
 #include "dnssd/avahi_texts.h"
@@ -12,6 +16,31 @@
 namespace zr::dnssd {
 
 namespace {
+
+// The interface that holds `address` (numeric IPv4 or IPv6), or every interface when it is no
+// single address of this computer ("", 0.0.0.0, ::, a name).
+AvahiIfIndex InterfaceOf(const std::string& address) {
+    unsigned char wanted[sizeof(in6_addr)];
+    const int family = inet_pton(AF_INET, address.c_str(), wanted) == 1    ? AF_INET
+                       : inet_pton(AF_INET6, address.c_str(), wanted) == 1 ? AF_INET6
+                                                                           : AF_UNSPEC;
+    // All of 127/8 is loopback's, which lists 127.0.0.1 alone.
+    if (family == AF_INET && wanted[0] == 127) inet_pton(AF_INET, "127.0.0.1", wanted);
+    ifaddrs* all = nullptr;
+    if (family == AF_UNSPEC || getifaddrs(&all) != 0) return AVAHI_IF_UNSPEC;
+    AvahiIfIndex found = AVAHI_IF_UNSPEC;
+    for (const ifaddrs* i = all; i && found == AVAHI_IF_UNSPEC; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != family) continue;
+        const void* held =
+            family == AF_INET
+                ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr)
+                : &reinterpret_cast<const sockaddr_in6*>(i->ifa_addr)->sin6_addr;
+        if (std::memcmp(held, wanted, family == AF_INET ? sizeof(in_addr) : sizeof(in6_addr)) == 0)
+            found = AvahiIfIndex(if_nametoindex(i->ifa_name));
+    }
+    freeifaddrs(all);
+    return found == 0 ? AVAHI_IF_UNSPEC : found;
+}
 
 // A client that cannot even be made (no system D-Bus) is tried again this often.
 constexpr unsigned kRetrySeconds = 5;
@@ -70,9 +99,9 @@ struct Publisher::State {
         if (!e.group) e.group = avahi_entry_group_new(client, OnGroup, this);
         if (!e.group) return tellFailure(e, avahi_client_errno(client));
         AvahiStringList* txt = StringList(e.record.txt);
-        int result = avahi_entry_group_add_service_strlst(e.group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC,
-                                                          AvahiPublishFlags(0), e.record.instanceName.c_str(),
-                                                          ServiceType, nullptr, nullptr, e.record.port, txt);
+        int result = avahi_entry_group_add_service_strlst(
+            e.group, InterfaceOf(e.record.listenAddress), AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+            e.record.instanceName.c_str(), ServiceType, nullptr, nullptr, e.record.port, txt);
         avahi_string_list_free(txt);
         if (result == AVAHI_OK) result = avahi_entry_group_commit(e.group);
         if (result == AVAHI_ERR_COLLISION) tellCollision(e);
@@ -82,15 +111,16 @@ struct Publisher::State {
         }
     }
 
-    // The TXT in place when the service is published on the same port, else all of it again.
+    // The TXT in place when the service is published on the same port and address, else all of
+    // it again.
     void replace(Entry& e, const Record& record) {
-        const bool samePort = e.record.port == record.port;
+        const bool samePlace = e.record.port == record.port && e.record.listenAddress == record.listenAddress;
         e.record = record;
         if (!running()) return;
-        if (samePort && e.group && !avahi_entry_group_is_empty(e.group)) {
+        if (samePlace && e.group && !avahi_entry_group_is_empty(e.group)) {
             AvahiStringList* txt = StringList(record.txt);
             const int result = avahi_entry_group_update_service_txt_strlst(
-                e.group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+                e.group, InterfaceOf(record.listenAddress), AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
                 record.instanceName.c_str(), ServiceType, nullptr, txt);
             avahi_string_list_free(txt);
             if (result == AVAHI_OK) return;

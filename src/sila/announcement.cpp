@@ -15,7 +15,8 @@ dnssd::Record AnnouncedRecord(const Announced& a, const std::string& serverName)
                           {"server_name", serverName},
                           {"description", a.facts.description},
                           {dnssd::PumpTxtKey, a.pumpName},
-                          {dnssd::PortTxtKey, a.portName}}};
+                          {dnssd::PortTxtKey, a.portName}},
+                         a.listenAddress};
     const dnssd::TxtEntries ca = dnssd::CaEntries(a.caPem);
     record.txt.insert(record.txt.end(), ca.begin(), ca.end());
     return record;

@@ -17,6 +17,7 @@ struct Announced {
     uint16_t port = 0;
     std::string caPem;  // the self-signed CA's, "" for the lab's certificate or none
     std::string pumpName, portName;
+    std::string listenAddress;  // as dnssd::Record has it
 };
 
 // Announces the served pumps through avahi-daemon, as long as it lives; what goes wrong (no

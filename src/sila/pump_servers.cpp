@@ -79,6 +79,10 @@ PumpServers::~PumpServers() {
 bool PumpServers::start(const ServeOptions& o, std::string& error) {
     records_ = std::make_unique<ServerRecords>(o.dataFolder + "/sila-servers.ini");
     queue_ = std::make_unique<PortQueue>(o.link);
+    if (o.announce && (o.host == "localhost" || o.host.rfind("127.", 0) == 0 || o.host == "::1"))
+        cli::Tell("serve: listening on " + o.host +
+                  ", so announced on this computer's loopback alone (other computers could not reach it): "
+                  "give --listen 0.0.0.0:PORT or an address of the lab network to be found there");
     if (o.announce) announcer_ = std::make_unique<Announcer>(*records_);
     int port = o.firstPort;
     for (int address : o.pumps) {
@@ -120,7 +124,9 @@ bool PumpServers::start(const ServeOptions& o, std::string& error) {
         }
         cli::PrintLine("pump " + pumpName + " on " + o.portName + ": UUID " + facts.uuid + ", serving on " +
                        o.host + ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
-        if (announcer_) announcer_->announce({facts, uint16_t(bound), *caPem, pumpName, o.portName});
+        if (announcer_)
+            announcer_->announce({facts, uint16_t(bound), *caPem, pumpName, o.portName,
+                                  o.host == "localhost" ? "127.0.0.1" : o.host});
         served_.push_back(std::move(s));
         if (port != 0) ++port;
     }

@@ -54,7 +54,7 @@ QByteArray Expanded(const QByteArray& text) {
 dnssd::Record Record(const std::string& name, uint16_t port, const std::string& serverName,
                      const dnssd::TxtEntries& more = {}) {
     dnssd::Record record{
-        name, port, {{"version", "1.0"}, {"server_name", serverName}, {"description", "A pump"}}};
+        name, port, {{"version", "1.0"}, {"server_name", serverName}, {"description", "A pump"}}, {}};
     record.txt.insert(record.txt.end(), more.begin(), more.end());
     return record;
 }
