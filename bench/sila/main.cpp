@@ -42,7 +42,8 @@ struct Server {
 
     bool start(const QString& cli, const QStringList& arguments) {
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(cli, QStringList{"serve", "--listen", "127.0.0.1:0"} + arguments);
+        // Nothing announced: a benchmark's pumps are no one's to find on the network.
+        process.start(cli, QStringList{"serve", "--listen", "127.0.0.1:0", "--no-announce"} + arguments);
         const qsizetype pumps = std::max<qsizetype>(1, arguments.count("--address"));
         QByteArray out;
         static const QRegularExpression served("serving on 127\\.0\\.0\\.1:(\\d+)");

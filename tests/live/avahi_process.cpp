@@ -204,6 +204,8 @@ void AvahiProcess::stopDaemon() {
 
 bool AvahiProcess::publish(const QString& name, int port) {
     stop(publisher_);
+    error_ = Refusal();
+    if (!error_.isEmpty()) return false;
     publisher_.start("avahi-publish", {"-s", name, "_sila._tcp", QString::number(port)});
     QByteArray seen;
     if (WaitForOutput(publisher_, "Established under name '" + name.toUtf8() + "'", seen)) return true;
@@ -217,6 +219,9 @@ void AvahiProcess::stopBus() {
 
 bool AvahiBrowse(QList<BrowsedService>& services, QString& error) {
     services.clear();
+    // Browsing outside a namespace of loopback alone would ask the machine's real network.
+    error = AvahiProcess::Refusal();
+    if (!error.isEmpty()) return false;
     QProcess browse;
     browse.start("avahi-browse", {"-rpt", "_sila._tcp"});
     if (!browse.waitForFinished(10000) || browse.exitStatus() != QProcess::NormalExit ||
