@@ -29,54 +29,28 @@
 #include "SyringePumpController.grpc.pb.h"
 #include "live/bench_figures.h"
 #include "live/pumpsim_process.h"
+#include "live/serve_process.h"
 #include "live/test_certificates.h"
 
 namespace {
 
 namespace pump = sila2::org::zadurovu::pumps::syringepumpcontroller::v1;
 
-// zadu-rovu-cli serve on loopback; the first pump's port once it serves.
-struct Server {
-    QProcess process;
-    std::vector<int> ports;  // each pump's, once all serve
+// The processor time so far (user and system) of the process `pid`, from /proc.
+double CpuSecondsOf(qint64 pid) {
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
 
-    bool start(const QString& cli, const QStringList& arguments) {
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        // Nothing announced: a benchmark's pumps are no one's to find on the network.
-        process.start(cli, QStringList{"serve", "--listen", "127.0.0.1:0", "--no-announce"} + arguments);
-        const qsizetype pumps = std::max<qsizetype>(1, arguments.count("--address"));
-        QByteArray out;
-        static const QRegularExpression served("serving on 127\\.0\\.0\\.1:(\\d+)");
-        for (int i = 0; i < 200 && process.state() != QProcess::NotRunning; ++i) {
-            process.waitForReadyRead(50);
-            out += process.readAllStandardOutput();
-            if (out.count('\n') < pumps) continue;
-            for (const QRegularExpressionMatch& m : served.globalMatch(QString::fromUtf8(out)))
-                ports.push_back(m.captured(1).toInt());
-            return true;
-        }
-        std::fprintf(stderr, "serve did not start: %s\n", process.readAllStandardError().constData());
-        return false;
-    }
-    ~Server() {
-        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-        process.waitForFinished(5000);
-    }
-    // The server's processor time so far (user and system), from /proc.
-    double cpuSeconds() const {
-        QFile stat(QString("/proc/%1/stat").arg(process.processId()));
-        if (!stat.open(QIODevice::ReadOnly)) return 0;
-        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
-        return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
-    }
-    double residentMiB() const {
-        QFile status(QString("/proc/%1/status").arg(process.processId()));
-        if (!status.open(QIODevice::ReadOnly)) return 0;
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
-        return 0;
-    }
-};
+double ResidentMiBOf(qint64 pid) {
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
+    return 0;
+}
 
 std::unique_ptr<pump::SyringePumpController::Stub> Connect(int port, const QString& ca) {
     QFile file(ca);
@@ -84,7 +58,7 @@ std::unique_ptr<pump::SyringePumpController::Stub> Connect(int port, const QStri
     grpc::SslCredentialsOptions ssl;
     ssl.pem_root_certs = file.readAll().toStdString();
     return pump::SyringePumpController::NewStub(
-        grpc::CreateChannel("localhost:" + std::to_string(port), grpc::SslCredentials(ssl)));
+        grpc::CreateChannel("127.0.0.1:" + std::to_string(port), grpc::SslCredentials(ssl)));
 }
 
 bool Send(pump::SyringePumpController::Stub& stub, const std::string& command) {
@@ -137,7 +111,8 @@ int main(int argc, char* argv[]) {
     const double cliMs = Median(CliExchanges(cli, device, calls));
     {
         Server server;
-        if (!server.start(cli, QStringList{"--port", device, "--data", folder.path()} + tls)) return 1;
+        server.program = cli;
+        if (!server.start(QStringList{"--port", device, "--data", folder.path()} + tls)) return 1;
         const auto stub = Connect(server.ports[0], certificates.ca());
         std::vector<double> callMs;
         for (int i = 0; i < calls + 1; ++i) {
@@ -172,10 +147,10 @@ int main(int argc, char* argv[]) {
             "ms");
 
         QThread::msleep(500);
-        const double before = server.cpuSeconds();
+        const double before = CpuSecondsOf(server.process.processId());
         QThread::sleep(10);
-        row("processor time of a server with no client over 10 s", (server.cpuSeconds() - before) * 1000,
-            "ms");
+        row("processor time of a server with no client over 10 s",
+            (CpuSecondsOf(server.process.processId()) - before) * 1000, "ms");
     }
     QTemporaryDir many;
     PumpSimProcess pumps;
@@ -184,9 +159,10 @@ int main(int argc, char* argv[]) {
     for (const char* a : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"})
         fifteen << "--address" << a;
     Server server;
-    if (!server.start(cli, fifteen + tls)) return 1;
+    server.program = cli;
+    if (!server.start(fifteen + tls, 15)) return 1;
     for (int port : server.ports) Send(*Connect(port, certificates.ca()), "?");
-    row("resident memory serving 15 pumps (every pump of one port), each asked once", server.residentMiB(),
-        "MiB");
+    row("resident memory serving 15 pumps (every pump of one port), each asked once",
+        ResidentMiBOf(server.process.processId()), "MiB");
     return 0;
 }

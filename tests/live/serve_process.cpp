@@ -8,7 +8,7 @@
 bool Server::start(const QStringList& arguments, int pumps) {
     QStringList options{"serve", "--listen", "127.0.0.1:0"};
     if (!announce) options << "--no-announce";
-    process.start(QStringLiteral(ZR_CLI), options + arguments);
+    process.start(program.isEmpty() ? QStringLiteral(ZR_CLI) : program, options + arguments);
     QElapsedTimer clock;
     clock.start();
     static const QRegularExpression served("serving on 127\\.0\\.0\\.1:(\\d+)");

@@ -13,6 +13,7 @@ struct Server {
     QList<int> ports;  // each pump's, in the order served
     QByteArray out;
     bool announce = false;  // by DNS-SD: only where tests/in_network_namespace made loopback alone
+    QString program;        // the zadu-rovu-cli that serves: "" for the one built beside the tests
 
     // Starts serve with `arguments` and waits (10 s at most) until `pumps` pumps are served.
     bool start(const QStringList& arguments, int pumps = 1);
