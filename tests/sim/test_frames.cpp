@@ -34,7 +34,7 @@ private slots:
 
     void framesAreFoundWhateverTheChunks() {
         QFETCH(QByteArrayList, row);
-        const QByteArray& stream = row[1];
+        const QByteArray stream = zr::test::ExpandedRepeats(QString::fromLatin1(row[1])).toLatin1();
         const QStringList frames = QString::fromLatin1(row[2]).split(" ; ");
         for (int chunk = 1; chunk <= stream.size(); ++chunk) {
             FrameParser parser;
@@ -47,13 +47,6 @@ private slots:
             QVERIFY2(found == frames,
                      qPrintable(QString("chunks of %1: %2").arg(chunk).arg(found.join(" | "))));
         }
-    }
-
-    void overlongGarbageNeverGrowsAFrame() {
-        FrameParser parser;
-        parser.Feed("/1" + std::string(FrameParser::kMaxFrame * 3, 'A'));
-        parser.Feed("\r/1?\r");
-        QCOMPARE(Found(parser), QStringList{"D:1:?"});
     }
 
     void repliesAreTheBytesOfTheReplyLayouts_data() {

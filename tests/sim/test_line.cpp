@@ -107,29 +107,15 @@ private slots:
     }
 
     void badOptionsAreRefusedAndHelpIsGiven_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("help") << QStringList{"--help"} << 0;
-        QTest::newRow("help among other options") << QStringList{"--silent", "-h"} << 0;
-        QTest::newRow("unknown option") << QStringList{"--fast"} << 2;
-        QTest::newRow("address letter beyond F") << QStringList{"--address", "1,G"} << 2;
-        QTest::newRow("empty address entry") << QStringList{"--address", "1,,2"} << 2;
-        QTest::newRow("negative delay") << QStringList{"--late", "-5"} << 2;
-        QTest::newRow("missing value") << QStringList{"--dribble"} << 2;
-        QTest::newRow("valve without such ports") << QStringList{"--ports", "7"} << 2;
-        QTest::newRow("noise nowhere") << QStringList{"--noise", "after"} << 2;
-        QTest::newRow("longer by too much") << QStringList{"--long", "100001"} << 2;
-        QTest::newRow("baud rate off the list") << QStringList{"--baud", "9601"} << 2;
-        QTest::newRow("no such protocol") << QStringList{"--protocol", "RS485"} << 2;
-        QTest::newRow("pump in two lists") << QStringList{"--address", "1,B", "--address", "B"} << 2;
+        zr::test::AddTableRows(QFINDTESTDATA("bad_options.txt"));
     }
 
     // Help goes to the standard output and ends well; a mistake gets the usage on the error output.
     void badOptionsAreRefusedAndHelpIsGiven() {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
+        QFETCH(QByteArrayList, row);
+        const int exitCode = row[2].toInt();
         QProcess p;
-        p.start(qEnvironmentVariable("ZR_PUMPSIM"), args);
+        p.start(qEnvironmentVariable("ZR_PUMPSIM"), QString::fromLatin1(row[1]).split(' '));
         QVERIFY(p.waitForFinished(3000));
         QCOMPARE(p.exitCode(), exitCode);
         const QByteArray out = p.readAllStandardOutput(), error = p.readAllStandardError();
