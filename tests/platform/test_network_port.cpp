@@ -113,22 +113,15 @@ private slots:
     }
 
     void bytesCrossUnchangedAndTheBaudRateFollows_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("accepter");
-        QTest::addColumn<QString>("line");  // the pseudo-terminal's baud rate and stop bits
-        QTest::newRow("telnet with RFC 2217") << "rfc2217://127.0.0.1:{RFC}" << 0 << "19200 1";
-        QTest::newRow("raw TCP: the server's") << "socket://127.0.0.1:{RAW}" << 1 << "9600 1";
-        QTest::newRow("telnet over TLS") << "rfc2217+tls://localhost:{TLS}?ca={CA}" << 3 << "19200 1";
+        test::AddTableRows(QFINDTESTDATA("network_lines.txt"));
     }
     void bytesCrossUnchangedAndTheBaudRateFollows() {
-        QFETCH(QString, name);
-        QFETCH(int, accepter);
-        QFETCH(QString, line);
-        if (LooksUp(name) && !nameServer.error().isEmpty()) QSKIP(qPrintable(nameServer.error()));
-        PtyPair& pty = ptys[accepter];
+        QFETCH(QByteArrayList, row);
+        if (LooksUp(row[1]) && !nameServer.error().isEmpty()) QSKIP(qPrintable(nameServer.error()));
+        PtyPair& pty = ptys[accepterOf(row[1])];
         std::string all;
         for (int b = 0; b < 256; ++b) all += char(b);
-        NetworkPort network(expand(name.toLatin1()));
+        NetworkPort network(expand(row[1]));
         pty.receive(1 << 16, 50);  // what earlier tests left on the line
         network.port.setSettings("19200,n,8,1");
         network.port.setPortOpen(true);
@@ -136,7 +129,7 @@ private slots:
         network.port.output(all + "\r");  // 0xFF, CR and NUL among them: nothing added, nothing lost
         QCOMPARE(pty.receive(257), all + "\r");
         // Read once bytes have crossed: a raw port's server sets its line up as the connection comes.
-        QCOMPARE(TerminalLine(pty.slave()), line);
+        QCOMPARE(TerminalLine(pty.slave()), QString::fromLatin1(row[2]));
         pty.send(all);
         QCOMPARE(CountOnceArrived(network.port, 256), 256);
         QCOMPARE(network.port.input(), all);
