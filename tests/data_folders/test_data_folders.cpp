@@ -24,7 +24,6 @@ private slots:
     void dataGoWhereTheProgramMayWrite_data() { zr::test::AddTableRows(QFINDTESTDATA("folders.txt")); }
     void dataGoWhereTheProgramMayWrite();
     void theFirstSaveMovesTheProgramFileToTheUser();
-    void aFreshUserGetsAFreshProgramFile();
     void theCliReadsTheProgramFileTheWindowReads();
 };
 
@@ -166,17 +165,6 @@ void DataFoldersTest::theFirstSaveMovesTheProgramFileToTheUser() {
     QCOMPARE(boxes.seen.size(), 1);
     QCOMPARE(Read(locked.own), locked.earlierText + "Fill;A3000R\r\n\r\nEmpty;A0R\r\n\r\n");
     QCOMPARE(QDir(locked.bin).entryList(QDir::Files), installed);
-}
-
-// Without a program file anywhere, the first start makes the user's data folder and the file.
-void DataFoldersTest::aFreshUserGetsAFreshProgramFile() {
-    LockedProgram locked(false);
-    if (!locked.locked) QSKIP(kLockedSkip);
-    ModalBoxes boxes;
-    zr::Program program(locked.bin);
-    QCOMPARE(Read(locked.own), QByteArray("\"\"\r\nInitialize syringe;W4R\r\n"));
-    QVERIFY(boxes.seen.isEmpty());
-    QVERIFY(!QFile::exists(locked.earlier));
 }
 
 // zadu-rovu-cli run --program finds the program in the read-only folder's programs.txt, then

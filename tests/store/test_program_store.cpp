@@ -189,6 +189,18 @@ void OpenPanel(FakeForm& form) {
     for (Control c : kButtons) form.setEnabled(c, true);
 }
 
+// Runs a store operation as a table names it; a write's mode is already in ProgMode.
+void Run(Module& m, const QByteArray& operation) {
+    if (operation == "list")
+        LoadProgramNames(m);
+    else if (operation == "retrieve")
+        RetrieveProgram(m);
+    else if (operation == "start")
+        Form_Load(m);
+    else
+        StoreProgram(m);
+}
+
 }  // namespace
 
 class ProgramStoreTest : public QObject {
@@ -208,14 +220,7 @@ private slots:
         for (Control list : {Control::cboFile0, Control::cboFile1}) s.rig.form.addItem(list, "old");
 
         s.m.ProgMode = operation == "list" ? row[2].split(' ').last().toStdString() : operation.toStdString();
-        if (operation == "list")
-            LoadProgramNames(s.m);
-        else if (operation == "retrieve")
-            RetrieveProgram(s.m);
-        else if (operation == "start")
-            Form_Load(s.m);
-        else
-            StoreProgram(s.m);
+        Run(s.m, operation);
 
         const QByteArray outcome = operation == "retrieve" ? QByteArray::fromStdString(s.m.CmdString)
                                    : operation == "list"
@@ -270,12 +275,7 @@ private slots:
         s.m.ProgName = "a";
         s.m.CmdString = "W";
         s.m.ProgMode = row[3].toStdString();
-        if (row[3] == "start")
-            Form_Load(s.m);
-        else if (row[3] == "retrieve")
-            RetrieveProgram(s.m);
-        else
-            StoreProgram(s.m);
+        Run(s.m, row[3]);
         QCOMPARE(s.m.ErrNum, 0);
         QStringList beside =
             QDir(s.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
