@@ -1,8 +1,6 @@
-#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <functional>
-#include <memory>
 #include <mutex>
 
 #include "dnssd/dnssd.h"
@@ -10,7 +8,6 @@
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
 #include "live/avahi_process.h"
-#include "live/test_certificates.h"
 
 using namespace zr;
 
@@ -23,10 +20,6 @@ const QString kNoDaemon =
 const QString kDaemonGone =
     "avahi-daemon cannot be reached (Daemon connection failed): the pump servers cannot be discovered by "
     "DNS-SD until it runs";
-QString Collision(const QString& name) {
-    return "another server is announced by DNS-SD as " + name + ": this one is not published under that name";
-}
-
 // What a publisher told, from whichever thread it told it.
 class Told {
 public:
@@ -59,14 +52,6 @@ dnssd::Record Record(const std::string& name, uint16_t port, const std::string& 
     return record;
 }
 
-// The CA put together again from the entries ca0, ca1, ... in that order; the count in `pieces`.
-QByteArray CaFrom(const QMap<QByteArray, QByteArray>& txt, int& pieces) {
-    QByteArray pem;
-    for (pieces = 0; txt.contains("ca" + QByteArray::number(pieces)); ++pieces)
-        pem += txt.value("ca" + QByteArray::number(pieces));
-    return pem;
-}
-
 bool BrowseUntilPort(const QByteArray& name, int port, QList<BrowsedService>& services) {
     return BrowseUntil(
         [&](const QList<BrowsedService>& s) {
@@ -74,10 +59,6 @@ bool BrowseUntilPort(const QByteArray& name, int port, QList<BrowsedService>& se
             return found && found->port == port;
         },
         services);
-}
-
-bool BrowseUntilGone(const QByteArray& name, QList<BrowsedService>& services) {
-    return BrowseUntil([&](const QList<BrowsedService>& s) { return !Named(s, name); }, services);
 }
 
 // Lets a publisher's thread go on for a while, so that a repeated telling would have come.
@@ -94,11 +75,8 @@ class TestDnssd : public QObject {
     Q_OBJECT
 
     AvahiProcess avahi_;
-    TestCertificates certificates_;
 
 private slots:
-    void initTestCase() { QVERIFY2(certificates_.make(), qPrintable(certificates_.error())); }
-
     void init() {
         if (!QByteArray(QTest::currentTestFunction()).startsWith("live")) return;
         const QString refusal = AvahiProcess::Refusal();
@@ -125,49 +103,6 @@ private slots:
         QCOMPARE(rebuilt, pem);
     }
 
-    // The record as avahi-browse and Browse see it: where, its TXT, the CA from its pieces.
-    void livePublished() {
-        QFile ca(certificates_.ca());
-        QVERIFY(ca.open(QIODevice::ReadOnly));
-        const QByteArray pem = ca.readAll();
-        QVERIFY(pem.size() > 255);
-        Told told;
-        dnssd::Publisher publisher(told.sink());
-        publisher.publish(Record(kUuidA, 50051, "Pump 1 on COM1", dnssd::CaEntries(pem.toStdString())));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
-        QCOMPARE(services.size(), 1);
-        const BrowsedService& s = services[0];
-        QCOMPARE(s.host, "zr-test.local");
-        QCOMPARE(s.address, "127.0.0.1");
-        QCOMPARE(s.txt.value("version"), "1.0");
-        QCOMPARE(s.txt.value("server_name"), "Pump 1 on COM1");
-        QCOMPARE(s.txt.value("description"), "A pump");
-        int pieces = 0;
-        QCOMPARE(CaFrom(s.txt, pieces), pem);
-        QCOMPARE(s.txt.size(), 3 + pieces);
-
-        std::string error;
-        const std::vector<dnssd::Found> found = dnssd::Browse(5, error);
-        QCOMPARE(error, std::string());
-        QCOMPARE(int(found.size()), 1);
-        const dnssd::Found& f = found[0];
-        QCOMPARE(f.instanceName, std::string(kUuidA));
-        QCOMPARE(f.hostName, std::string("zr-test.local"));
-        QCOMPARE(f.address, std::string("127.0.0.1"));
-        QCOMPARE(int(f.port), 50051);
-        QCOMPARE(int(f.txt.size()), 3 + pieces);
-        QCOMPARE(f.txt[0], std::make_pair(std::string("version"), std::string("1.0")));
-        QCOMPARE(f.txt[1], std::make_pair(std::string("server_name"), std::string("Pump 1 on COM1")));
-        std::string rebuilt;
-        for (std::size_t i = 3; i < f.txt.size(); ++i) {
-            QCOMPARE(f.txt[i].first, "ca" + std::to_string(i - 3));
-            rebuilt += f.txt[i].second;
-        }
-        QCOMPARE(QByteArray::fromStdString(rebuilt), pem);
-        QCOMPARE(told.lines(), QStringList());
-    }
-
     // Every server name of the table at once, each its own instance.
     void liveServerNames() {
         const auto rows = test::ReadRows(ZR_TEST_DATA "/server_names.txt", '|');
@@ -186,87 +121,6 @@ private slots:
             QCOMPARE(s->txt.value("server_name"), Expanded(QByteArray::fromStdString(rows[i][2])));
         }
         QCOMPARE(told.lines(), QStringList());
-    }
-
-    void liveUpdated() {
-        Told told;
-        dnssd::Publisher publisher(told.sink());
-        publisher.publish(Record(kUuidA, 50051, "Before"));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
-        publisher.update(Record(kUuidA, 50051, "After"));
-        QVERIFY(BrowseUntil(
-            [](const QList<BrowsedService>& s) {
-                return s.size() == 1 && s[0].txt.value("server_name") == "After";
-            },
-            services));
-        publisher.update(Record(kUuidA, 50052, "Moved"));
-        QVERIFY(BrowseUntil(
-            [](const QList<BrowsedService>& s) {
-                return s.size() == 1 && s[0].port == 50052 && s[0].txt.value("server_name") == "Moved";
-            },
-            services));
-        QCOMPARE(told.lines(), QStringList());
-    }
-
-    // Two pumps of one bus, two records; each goes on its own, the rest with the publisher.
-    void liveWithdrawn() {
-        Told told;
-        auto publisher = std::make_unique<dnssd::Publisher>(told.sink());
-        publisher->publish(Record(kUuidA, 50051, "Pump 1"));
-        publisher->publish(Record(kUuidB, 50052, "Pump 2"));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntil(
-            [](const QList<BrowsedService>& s) {
-                return Named(s, kUuidA) && Named(s, kUuidB) && Named(s, kUuidB)->port == 50052;
-            },
-            services));
-        QCOMPARE(services.size(), 2);
-        publisher->withdraw(kUuidA);
-        QVERIFY(BrowseUntilGone(kUuidA, services));
-        QVERIFY(Named(services, kUuidB));
-        publisher.reset();
-        QVERIFY(BrowseUntilGone(kUuidB, services));
-        QCOMPARE(told.lines(), QStringList());
-    }
-
-    // A second server under the same name is told, once, and does not replace the first.
-    void liveCollision() {
-        Told first;
-        Told second;
-        dnssd::Publisher publisher(first.sink());
-        publisher.publish(Record(kUuidA, 50051, "First"));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
-        dnssd::Publisher other(second.sink());
-        other.publish(Record(kUuidA, 50061, "Second"));
-        Linger(1500);
-        other.update(Record(kUuidA, 50061, "Second again"));
-        Linger(1500);
-        QCOMPARE(second.lines(), QStringList{Collision(kUuidA)});
-        QString error;
-        QVERIFY2(AvahiBrowse(services, error), qPrintable(error));
-        QCOMPARE(services.size(), 1);
-        QCOMPARE(services[0].port, 50051);
-        QCOMPARE(services[0].txt.value("server_name"), "First");
-        QCOMPARE(first.lines(), QStringList());
-    }
-
-    // Another computer announcing the same name first: told once; this record is not
-    // published, under that name or another, and the publisher's other records are.
-    void liveCollisionOnTheNetwork() {
-        AvahiProcess other(AvahiProcess::Role::OtherComputer);
-        QVERIFY2(other.startBus() && other.startDaemon() && other.publish(kUuidA, 50071),
-                 qPrintable(other.error()));
-        Told told;
-        dnssd::Publisher publisher(told.sink());
-        publisher.publish(Record(kUuidA, 50051, "Ours"));
-        publisher.publish(Record(kUuidB, 50052, "Ours too"));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntilPort(kUuidB, 50052, services));
-        Linger(1000);
-        QCOMPARE(told.lines(), QStringList{Collision(kUuidA)});
-        for (const BrowsedService& s : services) QVERIFY2(s.port != 50051, s.name.constData());
     }
 
     // A name DNS cannot carry (a label holds 63 bytes): told once, however often it is given.
@@ -304,34 +158,6 @@ private slots:
         QVERIFY(BrowseUntil(
             [](const QList<BrowsedService>& s) { return Named(s, kUuidA) && Named(s, kUuidB); }, services));
         QCOMPARE(told.lines().size(), 2);
-    }
-
-    // No system bus at all: told once, however often it is tried again; published once both
-    // the bus and the daemon are there.
-    void liveNoBus() {
-        avahi_.stopDaemon();
-        avahi_.stopBus();
-        std::string error;
-        QVERIFY(dnssd::Browse(1, error).empty());
-        // avahi gives no reason of its own for a missing bus.
-        QCOMPARE(QString::fromStdString(error), kNoDaemon);
-        Told told;
-        dnssd::Publisher publisher(told.sink());
-        publisher.publish(Record(kUuidA, 50051, "Pump 1"));
-        Linger(6000);
-        QCOMPARE(told.lines(), QStringList{kNoDaemon});
-        QVERIFY2(avahi_.startBus(), qPrintable(avahi_.error()));
-        QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntilPort(kUuidA, 50051, services));
-        QCOMPARE(told.lines(), QStringList{kNoDaemon});
-    }
-
-    void liveBrowseWithoutDaemon() {
-        avahi_.stopDaemon();
-        std::string error;
-        QVERIFY(dnssd::Browse(1, error).empty());
-        QCOMPARE(QString::fromStdString(error), kNoDaemon);
     }
 
     void cleanupTestCase() {
