@@ -26,13 +26,6 @@ using namespace zr;
 
 namespace {
 
-// What a control shows as its caption: a frame's title, a combo box's text, another's text.
-QString Caption(const QWidget* w) {
-    for (const char* property : {"title", "currentText", "text"})
-        if (w->property(property).isValid()) return w->property(property).toString();
-    return {};
-}
-
 // What a label draws, as text: its text read as markup wherever the label reads it so.
 QString Drawn(const QLabel* label) {
     const Qt::TextFormat format = label->textFormat();
@@ -98,24 +91,12 @@ private slots:
                  QRect(row[2].toInt() / 15, row[3].toInt() / 15, row[4].toInt() / 15, row[5].toInt() / 15));
     }
 
-    void everyControlHasItsCaptionAndFont() {
-        Form1& window = program_->window();
-        QCOMPARE(window.windowTitle(), QString("Zadu Rovu"));
-        QVERIFY(!window.windowIcon().isNull());
-        for (const ControlInfo& info : ControlTable()) {
-            auto* w = window.widget(info.control);
-            if (FixedItems(info.control).empty() || info.control == Control::cboDevice)
-                QCOMPARE(Caption(w), QString::fromLatin1(info.caption));
-            QCOMPARE(w->font().pointSizeF(), info.font.points);  // a narrower cut may stand in
-            QCOMPARE(w->font().bold(), info.font.bold);
-            QCOMPARE(w->font().italic(), info.font.italic);
-        }
-    }
-
     // Start-up hides the panels and the program lists, shows the default settings, and gives
     // the command line the focus; Tab goes on to the command list.
     void startUpShowsTheDefaultsAndFocusesTheCommandLine() {
         Form1& window = program_->window();
+        QCOMPARE(window.windowTitle(), QString("Zadu Rovu"));
+        QVERIFY(!window.windowIcon().isNull());
         for (Control c : {Control::fraSetup, Control::fraListCmd, Control::fraProgram, Control::cboFile0,
                           Control::cboFile1})
             QVERIFY2(!window.visible(c), ControlName(c));
