@@ -193,8 +193,6 @@ void LineFaultsTest::thePortBoxTellsWhatEachPortIsWhenOpened() {
     box->showPopup();
     QCOMPARE(box->itemData(0, Qt::ToolTipRole).toString(), com1 + "open in this program");
     QCOMPARE(box->itemData(0, Qt::AccessibleDescriptionRole).toString(), com1 + "open in this program");
-    QCOMPARE(box->itemText(0), QString("Com1"));
-    QVERIFY(box->itemData(1, Qt::ToolTipRole).toString().startsWith("Com2: "));
     box->hidePopup();
 }
 
