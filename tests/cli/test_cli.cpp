@@ -201,10 +201,6 @@ void CliTest::checkPrintsTheParsedFormsAndTheErrors() {
     QCOMPARE(run.exit, 1);
     QCOMPARE(run.out, forms);
     QCOMPARE(run.err, boxes);
-
-    const Run good = RunCli({"check", "A3000", "gA10R"});
-    QCOMPARE(good.exit, 0);
-    QCOMPARE(good.err, QByteArray());
 }
 
 void CliTest::watchEndsCleanlyOnInterrupt() {
