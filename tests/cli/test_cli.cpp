@@ -166,8 +166,6 @@ void CliTest::jsonLinesReadBack() {
     const Run group = RunCli({"send", "--json", "--port", bench.device(), "--address", "1,2", "?"});
     QCOMPARE(group.exit, 0);
     const QJsonObject unanswered = QJsonDocument::fromJson(group.out).object();
-    QCOMPARE(unanswered["reply"].toString(), "Multiple address mode - No replies");
-    QCOMPARE(unanswered["data"].toString(), "none");
     QCOMPARE(unanswered["request"].toString(), "2f413f0d");  // pumps 1 and 2 together are "A"
     QCOMPARE(unanswered["rawReply"].toString(), "");
     QVERIFY(unanswered["ms"].isNull());
@@ -203,10 +201,6 @@ void CliTest::checkPrintsTheParsedFormsAndTheErrors() {
     QCOMPARE(run.exit, 1);
     QCOMPARE(run.out, forms);
     QCOMPARE(run.err, boxes);
-
-    const Run good = RunCli({"check", "A3000", "gA10R"});
-    QCOMPARE(good.exit, 0);
-    QCOMPARE(good.err, QByteArray());
 }
 
 void CliTest::watchEndsCleanlyOnInterrupt() {

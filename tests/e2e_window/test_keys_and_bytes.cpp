@@ -1,6 +1,5 @@
 #include <QHelpEvent>
 #include <QRegularExpression>
-#include <QScrollBar>
 #include <QTest>
 
 #include "fakes/test_registry.h"
@@ -8,29 +7,10 @@
 
 using zr::Control;
 
-// The keys, the tooltips and the reply bar on the real window, with pumpsim on the line.
+// The tooltips on the real window, with pumpsim on the line.
 class KeysAndBytesTest : public QObject {
     Q_OBJECT
 private slots:
-    // Enter sends the command line and leaves the focus in it; Escape, wherever the focus is,
-    // sends "T" twice and leaves the command line as it was.
-    void enterSendsAndEscapeStops() {
-        LiveWindow live;
-        QVERIFY2(live.start(), qPrintable(live.sim.error()));
-        QWidget* line = live.window().widget(Control::text1);
-        live.type("?");
-        QTest::keyClick(line, Qt::Key_Return);
-        QVERIFY2(live.sim.transcript().contains("rx 2F 31 3F 0D"), qPrintable(live.sim.transcript()));
-        QCOMPARE(live.shown(Control::lblReply), QString("Absolute position = 0 Steps"));
-        QCOMPARE(QApplication::focusWidget(), line);
-
-        live.window().widget(Control::cboAddress)->setFocus();
-        QTest::keyClick(live.window().widget(Control::cboAddress), Qt::Key_Escape);
-        QVERIFY2(live.sim.transcript().count("rx 2F 31 54 0D") == 2, qPrintable(live.sim.transcript()));
-        QCOMPARE(live.shown(Control::text1), QString("?"));
-        QCOMPARE(live.boxes.seen, QStringList());
-    }
-
     void tooltipsTellTheSettingsAndTheBytes_data() {
         QTest::addColumn<QString>("protocol");
         QTest::addColumn<QString>("exchange");
@@ -77,20 +57,6 @@ private slots:
         const int read = match.captured(match.lastCapturedIndex()).toInt();
         QVERIFY2(first < 100 && read >= 200, qPrintable(told));
         QCOMPARE(live.window().widget(Control::lblStatus)->accessibleDescription(), told);
-    }
-
-    // A bar moved before any reply still pages through the next one.
-    void theReplyBarFollowsANewReply() {
-        LiveWindow live;
-        QVERIFY2(live.start(), qPrintable(live.sim.error()));
-        auto* bar = qobject_cast<QScrollBar*>(live.window().widget(Control::scrReply));
-        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        live.send("?");
-        const QString reply = "Absolute position = 0 Steps";
-        QCOMPARE(live.shown(Control::lblReply), reply);
-        QCOMPARE(bar->maximum(), reply.size());
-        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QCOMPARE(live.shown(Control::lblReply), reply.mid(1));
     }
 };
 
