@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,6 +26,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -101,6 +103,14 @@ double NowMs() {
            1000;
 }
 
+// Lets the event loop run for `ms`: pumpsim's transcript is read meanwhile, and a pumpsim
+// whose output nobody reads stops at a full pipe.
+void Pause(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // One client of its own (a connection of its own) subscribed to a pump's PlungerPosition,
 // keeping the time each new value came.
 class Subscriber {
@@ -170,19 +180,19 @@ int Scale(const QString& cli, const TestCertificates& certificates, const QStrin
     // Each pump initialised, so that it can move.
     for (int port : server.ports)
         if (!Send(*Connect(port, certificates.ca()), "W4R")) return 1;
-    QThread::msleep(2000);
+    Pause(2000);
     std::vector<std::unique_ptr<Subscriber>> subscribers;
     for (int i = 0; i < kSubscribers; ++i)
         subscribers.push_back(std::make_unique<Subscriber>(server.ports[i % kPumps], certificates.ca()));
     for (const auto& s : subscribers)
-        while (s->values() == 0) QThread::msleep(10);
-    QThread::msleep(2000);
+        while (s->values() == 0) Pause(10);
+    Pause(2000);
     row(QString("resident memory serving %1 pumps on 2 lines, %2 subscribers").arg(kPumps).arg(kSubscribers),
         ResidentMiBOf(server.process.processId()), "MiB");
     const double before = CpuSecondsOf(server.process.processId());
     QElapsedTimer clock;
     clock.start();
-    QThread::sleep(10);
+    Pause(10000);
     row(QString("processor time serving %1 subscribers, pumps at rest (goal < 5 %)").arg(kSubscribers),
         (CpuSecondsOf(server.process.processId()) - before) / (double(clock.elapsed()) / 1000) * 100, "%");
     // A move of one pump after another, on both lines: from the move's answer to the last of the
@@ -195,17 +205,16 @@ int Scale(const QString& cli, const TestCertificates& certificates, const QStrin
         const double sent = NowMs();
         double last = 0;
         for (int i = pumpIndex; i < kSubscribers; i += kPumps) {
-            while (subscribers[i]->changedAt() < sent && NowMs() < sent + 5000) QThread::msleep(1);
+            while (subscribers[i]->changedAt() < sent && NowMs() < sent + 5000) Pause(1);
             last = std::max(last, subscribers[i]->changedAt() - sent);
         }
         lastMs.push_back(last);
-        QThread::msleep(2000);  // the move ends
+        Pause(2000);  // the move ends
         if (!Send(*stub, "A0R")) return 1;
-        QThread::msleep(2000);
+        Pause(2000);
     }
-    row(QString("PlungerPosition change to the last of a pump's subscribers, %1 on the line (goal <= 200 ms "
-                "+ 8 exchanges)")
-            .arg(kSubscribers / 2),
+    row("PlungerPosition change to the last of a pump's subscribers, 8 pumps polled on its line (goal <= "
+        "200 ms + 8 exchanges)",
         Median(lastMs), "ms");
     subscribers.clear();
     return server.end() == 0 ? 0 : 1;
