@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
 namespace zr::cli {
+
+class SignalPipe;
 
 // Turns the first interrupt (Ctrl-C, SIGINT, or SIGTERM) into requested() and the
 // `interrupted` signal, delivered by the event loop; a second one ends the program at once
@@ -17,6 +20,9 @@ public:
 
 signals:
     void interrupted();
+
+private:
+    std::unique_ptr<SignalPipe> pipe_;
 };
 
 }  // namespace zr::cli

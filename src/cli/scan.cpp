@@ -1,6 +1,5 @@
 #include <QCoreApplication>
 #include <QThread>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -9,39 +8,24 @@
 #include "cli/exit_status.h"
 #include "cli/link_options.h"
 #include "cli/output.h"
-#include "cli/scan_ports.h"
-#include "cli/scan_prober.h"
+#include "cli/scan_one_port.h"
 #include "cli/scan_report.h"
 #include "cli/scan_sila.h"
+#include "cli/scan_targets.h"
 #include "cli/subcommands.h"
 #include "platform/files/data_folders.h"
-#include "platform/qt/steady_clock.h"
 
 namespace zr::cli {
 
 namespace {
 
-// An answer that came late may be the answer of any probe asked this long before it.
-constexpr double kLateSpan = 2.0;
-
 struct ScanChoices {
-    std::vector<std::string> ports;
-    std::vector<std::string> bauds;
-    std::vector<std::string> protocols;
+    ScanTargets targets;
     int replyMarginMs = DefaultReplyMarginMs;
     bool json = false;
     bool sila = false;
     double seconds = 5;
 };
-
-// The indices of the chosen items of a list; every item when none is chosen.
-std::vector<int> Indices(Control combo, const std::vector<std::string>& chosen, int count) {
-    std::vector<int> indices;
-    indices.reserve(chosen.size());
-    for (const std::string& value : chosen) indices.push_back(*ChoiceIndex(combo, value));
-    for (int i = 0; chosen.empty() && i < count; ++i) indices.push_back(i);
-    return indices;
-}
 
 // What the ports' scans tell, one at a time: the pumps as they are found, the ports that
 // failed, the progress line.
@@ -77,61 +61,21 @@ private:
     int found_ = 0;
 };
 
-// A probe without answer, and when it was asked.
-struct Asked {
-    Probe probe;
-    double at;
-};
-
-// Probes one port as the plan orders, telling each pump as it is found, until the plan ends or
-// the output is lost. A pump that answered
-// too late for its probe stretches the waits, and the probes asked since it may have been
-// asked are asked again. False when the port could not be opened (or went away), which is
-// then told; `resolved` is the device the port stands for.
+// Probes one port, telling each pump as it is found, until the plan ends or the output is
+// lost. False when the port could not be opened (or went away), which is then told;
+// `resolved` is the device the port stands for.
 bool ScanOne(const ScanPort& scanPort, const ScanChoices& c, const QString& dataFolder, Reporter& reporter,
              std::string& resolved) {
     QtSerialPort port(dataFolder);
-    SteadyClock clock;
-    ScanProber prober(port, clock, c.replyMarginMs / 1000.0);
-    port.setDevice(scanPort.device.empty() ? int16_t{0} : scanPort.number, scanPort.device);
-    port.choosePort(scanPort.number);
-    ScanPlan plan(Indices(Control::cboBaud, c.bauds, int(BaudItems.size())),
-                  Indices(Control::cboProtocol, c.protocols, int(ProtocolItems.size())));
-    std::deque<Probe> again;
-    std::vector<Asked> unanswered;
-    while (!OutputLost()) {
-        const std::optional<Probe> probe = again.empty() ? plan.next() : std::optional<Probe>(again.front());
-        if (!probe) break;
-        if (!again.empty()) again.pop_front();
-        reporter.probing(scanPort.name, *probe);
-        if (!prober.open(scanPort.number, probe->baudIndex)) {
-            reporter.tell("scan: " + scanPort.name + ": " + OpenError(scanPort, port));
-            return false;
-        }
-        const double askedAt = clock.now();
-        std::optional<ReplyParts> position = prober.ask(*probe, "?");
-        std::optional<ReplyParts> firmware;
-        if (position) {
-            firmware = prober.ask(*probe, "&");
-            // A pump answers again; a late answer of an earlier probe comes once.
-            if (!firmware && !prober.ask(*probe, "?")) {
-                prober.unconfirmed();
-                position.reset();
-            }
-        }
-        if (!position) unanswered.push_back({*probe, askedAt});
-        if (prober.heardLate()) {
-            for (const Asked& asked : unanswered)
-                if (asked.at > clock.now() - kLateSpan) again.push_back(asked.probe);
-            unanswered.clear();
-        }
-        if (!position) continue;
-        plan.answered(*probe);
-        reporter.found({scanPort.name, ResolvedName(scanPort, port), *probe, *position, firmware});
-    }
+    std::string error;
+    const bool opened = ScanOnePort(
+        port, scanPort, PlanOf(c.targets), c.replyMarginMs / 1000.0, [] { return OutputLost(); },
+        {[&](const Probe& probe) { reporter.probing(scanPort.name, probe); },
+         [&](const FoundPump& pump) { reporter.found(pump); }},
+        error);
+    if (!opened) reporter.tell("scan: " + scanPort.name + ": " + error);
     resolved = ResolvedName(scanPort, port);
-    prober.close();
-    return true;
+    return opened;
 }
 
 // Scans the ports side by side, each in a thread of its own.
@@ -139,8 +83,7 @@ int Scan(const ScanChoices& c) {
     const QString dataFolder =
         QString::fromStdString(FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data);
     const QtSerialPort port(dataFolder);
-    const std::vector<ScanPort> ports =
-        c.ports.empty() ? DefaultScanPorts(port) : GivenScanPorts(c.ports, port);
+    const std::vector<ScanPort> ports = PortsOf(c.targets, port);
     if (ports.empty()) {
         Tell(
             "scan: no port to scan: Com1..Com4 stand for no device and no serial adapter is present; "
@@ -166,22 +109,6 @@ int Scan(const ScanChoices& c) {
     return kNoReply;
 }
 
-// Accepts only the items of a list, as the link options do.
-CLI::Validator OneOf(Control combo) {
-    return CLI::Validator(
-        [combo](std::string& value) {
-            return ChoiceIndex(combo, value) ? std::string()
-                                             : "\"" + value + "\" is not one of: " + Choices(combo);
-        },
-        "");
-}
-
-// An option given again for each more value, one value each time.
-CLI::Option* AddRepeated(CLI::App& command, const std::string& name, std::vector<std::string>& values,
-                         const std::string& help, const std::string& kind, const CLI::Validator& check) {
-    return command.add_option(name, values, help)->type_name(kind)->check(check)->allow_extra_args(false);
-}
-
 }  // namespace
 
 void AddScan(CLI::App& program, Action& action) {
@@ -200,27 +127,17 @@ void AddScan(CLI::App& program, Action& action) {
         "(_sila._tcp, through avahi-daemon) with their name, UUID and address, and for the pump\n"
         "servers of zadu-rovu-cli the pump and the port each serves; exit status 0 when one was\n"
         "found, 3 when none, 2 when avahi-daemon cannot be asked.");
-    CLI::Option* port = AddRepeated(
-        *scan, "--port", choices->ports,
+    const ScanTargetOptions given = AddScanTargets(
+        *scan, choices->targets,
         "a port to scan, Com1..Com4 or a device's path; again for more (default: Com1..Com4 as "
-        "the window maps them and every serial adapter present)",
-        "PORT",
-        CLI::Validator(
-            [](std::string& value) { return ReadPort(value) ? std::string() : "needs a port or a device"; },
-            ""));
-    CLI::Option* baud =
-        AddRepeated(*scan, "--baud", choices->bauds, "a baud rate to try; again for more (default: all)",
-                    "RATE", OneOf(Control::cboBaud));
-    CLI::Option* protocol =
-        AddRepeated(*scan, "--protocol", choices->protocols, "DT or OEM; again for both (default: both)",
-                    "DT|OEM", OneOf(Control::cboProtocol));
+        "the window maps them and every serial adapter present)");
     AddReplyMargin(*scan, choices->replyMarginMs);
     scan->add_flag("--json", choices->json, "one JSON object a line for each pump (or SiLA server) found");
     CLI::Option* sila =
         scan->add_flag("--sila", choices->sila, "list the SiLA servers announced by DNS-SD instead")
-            ->excludes(port)
-            ->excludes(baud)
-            ->excludes(protocol);
+            ->excludes(given.port)
+            ->excludes(given.baud)
+            ->excludes(given.protocol);
     // Bounded, so that the deadline it makes stays a time the clock holds.
     scan->add_option("--seconds", choices->seconds,
                      "with --sila, how long to browse at most, 0.1 to 3600 (default 5)")

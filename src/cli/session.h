@@ -68,6 +68,9 @@ public:
     void serveClients(std::function<bool()> ending);
 
     Module& module() { return m_; }
+    // The session's own port, for a scan of the line between exchanges; the next exchange
+    // opens it again as the link says.
+    QtSerialPort& port() { return port_; }
     const LinkOptions& link() const { return link_; }
 
 private:

@@ -66,70 +66,85 @@ std::shared_ptr<grpc::ServerCredentials> Credentials(const ServeOptions& o, cons
 
 }  // namespace
 
-PumpServers::~PumpServers() {
-    // Withdrawn first, while the servers still answer; a rename meanwhile announces nothing.
-    if (announcer_) announcer_->withdraw();
-    if (queue_) queue_->end();
-    const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
-    for (Served& s : served_) s.server->Shutdown(deadline);
-    for (Served& s : served_) s.server->Wait();
-    queue_.reset();
-}
-
-bool PumpServers::start(const ServeOptions& o, std::string& error) {
-    records_ = std::make_unique<ServerRecords>(o.dataFolder + "/sila-servers.ini");
-    queue_ = std::make_unique<PortQueue>(o.link);
-    if (o.announce && (o.host == "localhost" || o.host.rfind("127.", 0) == 0 || o.host == "::1"))
+PumpServers::PumpServers(const ServeOptions& o)
+    : options_(o), nextPort_(o.firstPort), records_(o.dataFolder + "/sila-servers.ini") {
+    if (!o.announce) return;
+    if (o.host == "localhost" || o.host.rfind("127.", 0) == 0 || o.host == "::1")
         cli::Tell("serve: listening on " + o.host +
                   ", so announced on this computer's loopback alone (other computers could not reach it): "
                   "give --listen 0.0.0.0:PORT or an address of the lab network to be found there");
-    if (o.announce) announcer_ = std::make_unique<Announcer>(*records_);
-    int port = o.firstPort;
-    for (int address : o.pumps) {
-        const std::string pumpName = cli::AddressName(address);
-        const std::string key = o.portName + " " + pumpName;
-        ServerFacts facts{
-            key,
-            records_->uuid(key, error),
-            "Pump " + pumpName + " on " + o.portName,
-            "SyringePump",
-            "Syringe pump " + pumpName + " on " + o.portName + ", served by zadu-rovu-cli " + ZR_VERSION,
-            ZR_VERSION,
-            kVendorUrl};
-        if (facts.uuid.empty()) return false;
-        std::string caPath;
-        const auto credentials = Credentials(o, facts.uuid, caPath, error);
-        if (!credentials) return false;
-        // The self-signed CA travels in the announcement, for clients to trust the server by.
-        const std::optional<std::string> caPem = caPath.empty() ? std::string() : Read(caPath, error);
-        if (!caPem) return false;
-        Served s;
-        Announcer* announcer = announcer_.get();
-        s.service = std::make_unique<ServiceFeature>(facts, *records_, [announcer, key = facts.key] {
-            if (announcer) announcer->renamed(key);
-        });
-        s.pump = std::make_unique<PumpFeature>(*queue_, address, o.runSeconds);
-        grpc::ServerBuilder builder;
-        int bound = 0;
-        const std::string listen = o.host + ":" + std::to_string(port);
-        builder.AddListeningPort(listen, credentials, &bound);
-        builder.RegisterService(s.service.get());
-        builder.RegisterService(s.pump.get());
-        builder.SetMaxReceiveMessageSize(kLongestRequest);
-        s.server = builder.BuildAndStart();
-        if (!s.server || bound == 0) {
-            error =
-                "cannot listen on " + listen + ": give --listen a free port on an address of this computer";
-            return false;
-        }
-        cli::PrintLine("pump " + pumpName + " on " + o.portName + ": UUID " + facts.uuid + ", serving on " +
-                       o.host + ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
-        if (announcer_)
-            announcer_->announce({facts, uint16_t(bound), *caPem, pumpName, o.portName,
-                                  o.host == "localhost" ? "127.0.0.1" : o.host});
-        served_.push_back(std::move(s));
-        if (port != 0) ++port;
+    announcer_ = std::make_unique<Announcer>(records_);
+}
+
+PumpServers::~PumpServers() {
+    // Withdrawn first, while the servers still answer; a rename meanwhile announces nothing.
+    if (announcer_) announcer_->withdraw();
+    for (Port& p : ports_) p.queue->end();
+    const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
+    for (Served& s : served_) s.server->Shutdown(deadline);
+    for (Served& s : served_) s.server->Wait();
+    served_.clear();
+    ports_.clear();
+}
+
+PortQueue* PumpServers::queueOf(const std::string& portName) {
+    const auto p =
+        std::find_if(ports_.begin(), ports_.end(), [&](const Port& p) { return p.name == portName; });
+    return p == ports_.end() ? nullptr : p->queue.get();
+}
+
+bool PumpServers::serves(const std::string& portName, int address) const {
+    return std::any_of(served_.begin(), served_.end(),
+                       [&](const Served& s) { return s.portName == portName && s.address == address; });
+}
+
+bool PumpServers::serve(const std::string& portName, const cli::LinkOptions& link, int address,
+                        std::string& error) {
+    const ServeOptions& o = options_;
+    const std::string pumpName = cli::AddressName(address);
+    const std::string key = portName + " " + pumpName;
+    ServerFacts facts{
+        key,
+        records_.uuid(key, error),
+        "Pump " + pumpName + " on " + portName,
+        "SyringePump",
+        "Syringe pump " + pumpName + " on " + portName + ", served by zadu-rovu-cli " + ZR_VERSION,
+        ZR_VERSION,
+        kVendorUrl};
+    if (facts.uuid.empty()) return false;
+    std::string caPath;
+    const auto credentials = Credentials(o, facts.uuid, caPath, error);
+    if (!credentials) return false;
+    // The self-signed CA travels in the announcement, for clients to trust the server by.
+    const std::optional<std::string> caPem = caPath.empty() ? std::string() : Read(caPath, error);
+    if (!caPem) return false;
+    PortQueue* queue = queueOf(portName);
+    if (!queue) queue = ports_.emplace_back(Port{portName, std::make_unique<PortQueue>(link)}).queue.get();
+    Served s{portName, address, nullptr, nullptr, nullptr};
+    Announcer* announcer = announcer_.get();
+    s.service = std::make_unique<ServiceFeature>(facts, records_, [announcer, key = facts.key] {
+        if (announcer) announcer->renamed(key);
+    });
+    s.pump = std::make_unique<PumpFeature>(*queue, address, o.runSeconds);
+    grpc::ServerBuilder builder;
+    int bound = 0;
+    const std::string listen = o.host + ":" + std::to_string(nextPort_);
+    builder.AddListeningPort(listen, credentials, &bound);
+    builder.RegisterService(s.service.get());
+    builder.RegisterService(s.pump.get());
+    builder.SetMaxReceiveMessageSize(kLongestRequest);
+    s.server = builder.BuildAndStart();
+    if (!s.server || bound == 0) {
+        error = "cannot listen on " + listen + ": give --listen a free port on an address of this computer";
+        return false;
     }
+    cli::PrintLine("pump " + pumpName + " on " + portName + ": UUID " + facts.uuid + ", serving on " +
+                   o.host + ":" + std::to_string(bound) + (caPath.empty() ? "" : ", CA " + caPath));
+    if (announcer_)
+        announcer_->announce({facts, uint16_t(bound), *caPem, pumpName, portName,
+                              o.host == "localhost" ? "127.0.0.1" : o.host});
+    served_.push_back(std::move(s));
+    if (nextPort_ != 0) ++nextPort_;
     return true;
 }
 

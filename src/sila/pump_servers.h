@@ -16,11 +16,8 @@
 namespace zr::sila {
 
 struct ServeOptions {
-    cli::LinkOptions link;   // the port; its address is each pump's own
-    std::string portName;    // the port as the command line named it
-    std::vector<int> pumps;  // address indices, single pumps only
-    std::string host;        // what to listen on
-    int firstPort = 50052;   // the first pump's port, the next pump's one more; 0: any free one each
+    std::string host;       // what to listen on
+    int firstPort = 50052;  // the first pump's port, the next pump's one more; 0: any free one each
     std::string certificateFile, keyFile;  // the lab's; none: a self-signed one
     bool insecure = false;                 // plain gRPC
     double runSeconds = 60;
@@ -28,29 +25,44 @@ struct ServeOptions {
     bool announce = true;    // each pump published by DNS-SD through avahi-daemon
 };
 
-// Each pump of one port as a SiLA 2 server of its own, all of them sharing the port's queue.
+// The pumps served, each a SiLA 2 server of its own; the pumps of one port share the port's
+// queue, made when the first of them is served.
 class PumpServers {
 public:
-    PumpServers() = default;
-    // Withdraws the announcements, stops serving, then closes the line.
+    // Tells on stderr when announcements cannot leave this computer.
+    explicit PumpServers(const ServeOptions& options);
+    // Withdraws the announcements, stops serving, then closes the lines.
     ~PumpServers();
     PumpServers(const PumpServers&) = delete;
     PumpServers& operator=(const PumpServers&) = delete;
 
-    // Serves every pump, printing a line for each on stdout; false with `error` (what to do)
-    // when one cannot be served.
-    bool start(const ServeOptions& options, std::string& error);
+    // Serves pump `address` (an address index, a single pump) of the port `portName`, as the
+    // command line or a scan names it, over `link`, on the next port number, and prints a line
+    // for it on stdout; false with `error` (what to do) when it cannot be served.
+    bool serve(const std::string& portName, const cli::LinkOptions& link, int address, std::string& error);
+    // The port's queue once one of its pumps is served; nullptr before.
+    PortQueue* queueOf(const std::string& portName);
+    bool serves(const std::string& portName, int address) const;
+    bool empty() const { return served_.empty(); }
 
 private:
+    struct Port {
+        std::string name;
+        std::unique_ptr<PortQueue> queue;
+    };
     struct Served {
+        std::string portName;
+        int address;
         std::unique_ptr<ServiceFeature> service;
         std::unique_ptr<PumpFeature> pump;
         std::unique_ptr<grpc::Server> server;
     };
 
-    std::unique_ptr<ServerRecords> records_;
+    const ServeOptions options_;
+    int nextPort_;
+    ServerRecords records_;
     std::unique_ptr<Announcer> announcer_;
-    std::unique_ptr<PortQueue> queue_;
+    std::vector<Port> ports_;
     std::vector<Served> served_;
 };
 

@@ -12,6 +12,8 @@ namespace zr::sila {
 namespace {
 
 constexpr double kPollSeconds = 0.2;
+// How often a follower waiting for a change looks whether its client has gone.
+constexpr std::chrono::milliseconds kGoneCheck(250);
 
 const std::string& Of(const auto& reading, PumpWatch::Value value) {
     switch (value) {
@@ -38,13 +40,15 @@ grpc::Status PumpWatch::follow(Value value, const std::function<bool(const std::
     // first value is the next cycle's.
     long seen = reading_.number;
     if (polling_ && reading_.status.ok() && !(value == Value::Valve && reading_.valve.empty())) --seen;
-    if (!std::exchange(polling_, true)) queue_.post([this](cli::Session& session) { poll(session); });
+    if (!std::exchange(polling_, true)) {
+        restarted_ = true;
+        queue_.post([this](cli::Session& session) { poll(session); });
+    }
     std::string last;
     bool written = false;
     grpc::Status status;
     while (!gaveUp()) {
-        if (!changed_.wait_for(lock, std::chrono::milliseconds(100), [&] { return reading_.number > seen; }))
-            continue;
+        if (!changed_.wait_for(lock, kGoneCheck, [&] { return reading_.number > seen; })) continue;
         seen = reading_.number;
         if (!reading_.status.ok()) {
             status = reading_.status;
@@ -88,8 +92,13 @@ void PumpWatch::poll(cli::Session& session) {
     {
         const std::lock_guard lock(mutex_);
         next.number = reading_.number + 1;
+        // The followers wake only for what may be news to them: a change, an error, or the
+        // first reading since the poll began again (which those who started it wait for).
+        const bool news = std::exchange(restarted_, false) || !next.status.ok() || !reading_.status.ok() ||
+                          next.position != reading_.position || next.valve != reading_.valve ||
+                          next.pumpStatus != reading_.pumpStatus;
         reading_ = next;
-        changed_.notify_all();
+        if (news) changed_.notify_all();
     }
     const double wait = std::max(0.0, kPollSeconds - (session.now() - start));
     QTimer::singleShot(std::chrono::milliseconds(static_cast<int>(wait * 1000)), queue_.context(),

@@ -43,6 +43,7 @@ private:
     Reading reading_;
     int followers_ = 0, valveFollowers_ = 0;
     bool polling_ = false;
+    bool restarted_ = false;  // no reading yet since the poll began again
 };
 
 }  // namespace zr::sila

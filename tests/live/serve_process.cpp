@@ -9,10 +9,14 @@ bool Server::start(const QStringList& arguments, int pumps) {
     QStringList options{"serve", "--listen", "127.0.0.1:0"};
     if (!announce) options << "--no-announce";
     process.start(program.isEmpty() ? QStringLiteral(ZR_CLI) : program, options + arguments);
+    return waitForPumps(pumps);
+}
+
+bool Server::waitForPumps(int pumps, int ms) {
     QElapsedTimer clock;
     clock.start();
     static const QRegularExpression served("serving on 127\\.0\\.0\\.1:(\\d+)");
-    while (clock.elapsed() < 10000 && process.state() != QProcess::NotRunning) {
+    while (clock.elapsed() < ms && process.state() != QProcess::NotRunning) {
         process.waitForReadyRead(100);
         out += process.readAllStandardOutput();
         ports.clear();

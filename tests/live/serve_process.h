@@ -17,6 +17,8 @@ struct Server {
 
     // Starts serve with `arguments` and waits (10 s at most) until `pumps` pumps are served.
     bool start(const QStringList& arguments, int pumps = 1);
+    // Waits until `pumps` pumps are served in all, `ports` then telling each one's port.
+    bool waitForPumps(int pumps, int ms = 10000);
     // SIGTERM; the exit status, -1 when it did not end within `ms`.
     int end(int ms = 5000);
     ~Server();

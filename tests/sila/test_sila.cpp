@@ -1,3 +1,5 @@
+#include <signal.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -24,6 +26,7 @@ private slots:
     void theServedFeatureIsTheFileTheSchemaAccepts();
     void uuidAndNameOutliveARestart();
     void aPortThatAppearsLaterOrComesBackIsServed();
+    void aBusIsServedWholeAndAPumpFoundLaterJoinsOnHangup();
     void aCancelledSubscriptionEndsThePoll();
     void insecureIsToldAndTermEndsItQuickly();
     void termEndsAWaitForAReplyAndClosesTheLine();
@@ -32,8 +35,8 @@ private slots:
 private:
     // Serving the pump linked as COM1 in `dir` with the lab's certificate, its records there.
     QStringList lab(const QTemporaryDir& dir) const {
-        return {"--port", dir.filePath("COM1"), "--cert", certificates_.server(),
-                "--key",  certificates_.key(),  "--data", dir.path()};
+        return {"--port", dir.filePath("COM1"), "--address", "1",       "--cert", certificates_.server(),
+                "--key",  certificates_.key(),  "--data",    dir.path()};
     }
 
     TestCertificates certificates_;
@@ -193,6 +196,65 @@ void SilaTest::aPortThatAppearsLaterOrComesBackIsServed() {
     QCOMPARE(server.end(), 0);
 }
 
+void SilaTest::aBusIsServedWholeAndAPumpFoundLaterJoinsOnHangup() {
+    QTemporaryDir dir, later;
+    const QString ask =
+        "call SyringePumpController.SendCommandString {\"CommandString\": {\"value\": \"?\"}}";
+    const auto uuidOf = [](const Server& server, const QString& pump) {
+        static const QRegularExpression uuid("UUID ([0-9a-f-]{36})");
+        for (const QString& line : QString::fromUtf8(server.out).split('\n'))
+            if (line.startsWith("pump " + pump + " ")) return uuid.match(line).captured(1);
+        return QString();
+    };
+    QString named;
+    {
+        Server server;
+        QVERIFY(server.start(lab(dir)));
+        named = uuidOf(server, "1");
+        QCOMPARE(server.end(), 0);
+    }
+    PumpSimProcess bus;
+    QVERIFY2(bus.start(dir.path(), {"--address", "1,2", "--baud", "9600", "--protocol", "DT", "--address",
+                                    "B", "--baud", "38400", "--protocol", "OEM"}),
+             qPrintable(bus.error()));
+    Server server;
+    QStringList options = lab(dir);
+    options.removeAt(options.indexOf("--address") + 1);
+    options.removeOne("--address");
+    options << "--port" << later.filePath("COM1") << "--baud"
+            << "9600"
+            << "--baud"
+            << "38400"
+            << "--protocol"
+            << "DT"
+            << "--protocol"
+            << "OEM";
+    QVERIFY2(server.start(options, 2), server.out.constData());
+    // One port, one setting: pumps 1 and 2 (9600, DT) served, pump B (38400, OEM) told and left.
+    QCOMPARE(uuidOf(server, "1"), named);
+    QVERIFY2(!uuidOf(server, "2").isEmpty() && uuidOf(server, "B").isEmpty(), server.out.constData());
+    QStringList got = Client(server.ports[1], certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
+    // A pump switched on at a port that had none joins on SIGHUP.
+    PumpSimProcess more;
+    QVERIFY2(more.start(later.path(), {"--address", "3"}), qPrintable(more.error()));
+    ::kill(static_cast<pid_t>(server.process.processId()), SIGHUP);
+    QVERIFY2(server.waitForPumps(3), server.out.constData());
+    got = Client(server.ports[2], certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
+    // Gone again, it stays served and says why it cannot answer.
+    more.stop();
+    got = Client(server.ports[2], certificates_.ca(), {ask});
+    QVERIFY2(got.size() == 1 && got[0].contains("/PortUnavailable "), qPrintable(got.join('\n')));
+    QCOMPARE(server.end(), 0);
+    const QString told = QString::fromUtf8(server.process.readAllStandardError());
+    QVERIFY2(told.contains("cannot open it: no such device") &&
+                 told.contains("pump B on " + dir.filePath("COM1") +
+                               " answers at 38400 baud, OEM, but the port is served at 9600 baud, DT") &&
+                 told.count("serve: looking for pumps on ") == 2,
+             qPrintable(told));
+}
+
 void SilaTest::aCancelledSubscriptionEndsThePoll() {
     QTemporaryDir dir;
     PumpSimProcess sim;
@@ -217,7 +279,8 @@ void SilaTest::insecureIsToldAndTermEndsItQuickly() {
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
     Server server;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--insecure", "--data", dir.path()}));
+    QVERIFY(
+        server.start({"--port", dir.filePath("COM1"), "--address", "1", "--insecure", "--data", dir.path()}));
     QStringList got =
         Client(server.port, "--insecure", {"call SyringePumpController.Get_FirmwareVersion {}"});
     QCOMPARE(got, QStringList{"ok {\"FirmwareVersion\": {\"value\": \"pumpsim 1.0\"}}"});
@@ -234,7 +297,8 @@ void SilaTest::termEndsAWaitForAReplyAndClosesTheLine() {
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {"--silent"}), qPrintable(sim.error()));
     Server server;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--insecure", "--data", dir.path()}));
+    QVERIFY(
+        server.start({"--port", dir.filePath("COM1"), "--address", "1", "--insecure", "--data", dir.path()}));
     QProcess client;
     client.start("/usr/bin/python3", {ZR_SILA_CLIENT, ZR_SILA_DESCRIPTORS,
                                       "127.0.0.1:" + QString::number(server.port), "--insecure"});
@@ -258,7 +322,8 @@ void SilaTest::withoutACertificateItsOwnIsMadeAndKept() {
     QTemporaryDir dir;
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
-    const QStringList options{"--port", dir.filePath("COM1"), "--data", dir.filePath("data")};
+    const QStringList options{"--port", dir.filePath("COM1"), "--address", "1",
+                              "--data", dir.filePath("data")};
     const QString ca = dir.filePath("data/sila-certificates/ca.pem");
     QByteArray pem;
     for (int start = 0; start < 2; ++start) {

@@ -182,7 +182,8 @@ void SilaDiscoveryTest::aNewNameIsAnnouncedTermWithdrawsARestartKeepsUuidAndCa()
     QTemporaryDir dir;
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
-    const QStringList options{"--port", dir.filePath("COM1"), "--data", dir.filePath("data")};
+    const QStringList options{"--port", dir.filePath("COM1"), "--address", "1",
+                              "--data", dir.filePath("data")};
     const QString ca = dir.filePath("data/sila-certificates/ca.pem");
     QString uuid;
     QByteArray pem;
@@ -245,7 +246,7 @@ void SilaDiscoveryTest::withoutTheDaemonItServesSaysSoOnceAndIsAnnouncedOnceItRu
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
     Server server;
     server.announce = true;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--data", dir.filePath("data")}));
+    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--address", "1", "--data", dir.filePath("data")}));
     const QString ca = dir.filePath("data/sila-certificates/ca.pem");
     QCOMPARE(Client(server.port, ca, {"call SiLAService.Get_ServerType {}"}),
              QStringList{"ok {\"ServerType\": {\"value\": \"SyringePump\"}}"});
@@ -272,7 +273,8 @@ void SilaDiscoveryTest::withoutTheDaemonItServesSaysSoOnceAndIsAnnouncedOnceItRu
 // Two computers, one UUID (a data folder copied): the second is told it is not announced.
 void SilaDiscoveryTest::aServerOfTheSameUuidElsewhereIsTold() {
     QTemporaryDir dir;
-    const QStringList options{"--port", dir.filePath("COM1"), "--data", dir.filePath("data")};
+    const QStringList options{"--port", dir.filePath("COM1"), "--address", "1",
+                              "--data", dir.filePath("data")};
     QString uuid;
     {
         Server quiet;
