@@ -145,31 +145,6 @@ private slots:
                  "cboBaud cmdExitSetup cmdEdit");
     }
 
-    // Enter in the command line and Escape anywhere press Send and Stop as a click does: not
-    // at all while the button is disabled.
-    void enterPressesSendAndEscapePressesStop() {
-        Form1& window = program_->window();
-        auto* send = qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit));
-        auto* stop = qobject_cast<QAbstractButton*>(window.widget(Control::cmdStop));
-        for (QAbstractButton* b : {send, stop})
-            QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
-        QSignalSpy sends(send, &QAbstractButton::clicked), stops(stop, &QAbstractButton::clicked);
-        QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
-        QTest::keyClick(window.widget(Control::text1), Qt::Key_Enter, Qt::KeypadModifier);
-        QTest::keyClick(window.widget(Control::cboAddress), Qt::Key_Return);
-        QCOMPARE(sends.count(), 2);
-        window.setEnabled(Control::cmdXmit, false);
-        QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
-        QCOMPARE(sends.count(), 2);
-        window.setVisible(Control::fraSetup, true);
-        for (Control c : {Control::text1, Control::cboAddress, Control::cmdParse, Control::cboPort}) {
-            window.widget(c)->setFocus();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        }
-        QCOMPARE(stops.count(), 4);
-        QCOMPARE(QApplication::focusWidget(), window.widget(Control::cboPort));
-    }
-
     void displaysAreDrawnReadOnlyAndTheirBoxIsFull() {
         Form1& window = program_->window();
         const QColor typing = window.widget(Control::text1)->palette().color(QPalette::Base);
@@ -304,6 +279,7 @@ private slots:
         QWidget* list = port->view()->viewport();
         QCOMPARE(DrawnToolTip(list, port->view()->visualRect(port->model()->index(1, 0)).center()),
                  "Com2: " + folder_.filePath("COM2") + " -> /dev/" + text + "\nmissing");
+        QCOMPARE(port->itemData(1, Qt::AccessibleDescriptionRole), port->itemData(1, Qt::ToolTipRole));
         port->hidePopup();
         QTest::keyClick(port, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(port, text);
