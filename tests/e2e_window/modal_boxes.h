@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -9,13 +12,30 @@
 // when the script has run out. Both are recorded, in order, as "title: text".
 class ModalBoxes : public QObject {
 public:
-    ModalBoxes();
+    ModalBoxes() {
+        connect(&poll_, &QTimer::timeout, this, &ModalBoxes::answerActiveBox);
+        poll_.start(10);
+    }
 
     QStringList answers;  // for the input boxes, first first
     QStringList seen;     // every box shown so far
 
 private:
-    void answerActiveBox();
+    void answerActiveBox() {
+        QWidget* box = QApplication::activeModalWidget();
+        if (auto* message = qobject_cast<QMessageBox*>(box)) {
+            seen << message->windowTitle() + ": " + message->text();
+            message->accept();
+        } else if (auto* input = qobject_cast<QInputDialog*>(box)) {
+            seen << input->windowTitle() + ": " + input->labelText();
+            if (answers.isEmpty()) {
+                input->reject();
+            } else {
+                input->setTextValue(answers.takeFirst());
+                input->accept();
+            }
+        }
+    }
 
     QTimer poll_;
 };
