@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,11 +13,11 @@
 #include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QToolTip>
 #include <filesystem>
 #include <map>
 
+#include "../e2e_window/modal_boxes.h"
 #include "cmdlang/parse_display.h"
 #include "cmdlist/command_list.h"
 #include "cmdlist/composer.h"
@@ -41,16 +40,6 @@ using namespace zr;
 
 namespace {
 
-// What a label draws, as text: its text read as markup wherever the label reads it so.
-QString Drawn(const QLabel* label) {
-    const Qt::TextFormat format = label->textFormat();
-    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text())))
-        return label->text();
-    QTextDocument document;
-    document.setHtml(label->text());
-    return document.toPlainText();
-}
-
 // The tooltip the widget shows with the pointer at `at`, as drawn.
 QString DrawnToolTip(QWidget* widget, QPoint at) {
     QToolTip::hideText();
@@ -60,20 +49,6 @@ QString DrawnToolTip(QWidget* widget, QPoint at) {
         if (shown->objectName() == "qtooltip_label" && shown->isVisible())
             return Drawn(qobject_cast<QLabel*>(shown));
     return "(no tooltip)";
-}
-
-// Closes the next modal box once it is up; `drawn` gets what its label draws.
-void AnswerNextBox(QString& drawn) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, &drawn] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (!box) return;
-        for (QLabel* label : box->findChildren<QLabel*>())
-            if (!label->text().isEmpty()) drawn = Drawn(label);
-        qobject_cast<QDialog*>(box)->reject();
-        poll->deleteLater();
-    });
-    poll->start(10);
 }
 
 // The module's control handlers by name, written apart from the window's own binding table.
@@ -344,14 +319,14 @@ private slots:
         QVERIFY2(DrawnToolTip(window.widget(Control::cmdXmit), {5, 5})
                      .contains("no port: \"" + text + "\" is not"),
                  qPrintable(DrawnToolTip(window.widget(Control::cmdXmit), {5, 5})));
-        QString box;
-        AnswerNextBox(box);
+        ModalBoxes boxes;
         QTest::mouseClick(window.widget(Control::cmdXmit), Qt::LeftButton);
-        QVERIFY2(box.startsWith("\"" + text + "\" is not a port: "), qPrintable(box));
-        QtDialogs dialogs("Zadu Rovu");
-        AnswerNextBox(box);
-        dialogs.inputBox(text.toStdString(), "Argument");
-        QCOMPARE(box, text);
+        QtDialogs("Zadu Rovu").inputBox(text.toStdString(), "Argument");
+        QCOMPARE(boxes.seen,
+                 (QStringList{"Comm Error: \"" + text +
+                                  "\" is not a port: choose Com1 to Com4, or link the device as COM1 in " +
+                                  folder_.path(),
+                              "Argument: " + text}));
     }
 
     void setupPanelIsDrawnAboveTheFrames() {
