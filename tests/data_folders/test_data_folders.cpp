@@ -54,10 +54,7 @@ bool Lock(const QString& folder) {
 // A user whose home and data folder lie in `root`.
 void BeUserIn(const QTemporaryDir& root, bool xdgSet) {
     qputenv("HOME", root.filePath("home").toLocal8Bit());
-    if (xdgSet)
-        qputenv("XDG_DATA_HOME", root.filePath("xdg").toLocal8Bit());
-    else
-        qunsetenv("XDG_DATA_HOME");
+    xdgSet ? qputenv("XDG_DATA_HOME", root.filePath("xdg").toLocal8Bit()) : qunsetenv("XDG_DATA_HOME");
 }
 
 const char* const kLockedSkip =
