@@ -54,10 +54,7 @@ bool Lock(const QString& folder) {
 // A user whose home and data folder lie in `root`.
 void BeUserIn(const QTemporaryDir& root, bool xdgSet) {
     qputenv("HOME", root.filePath("home").toLocal8Bit());
-    if (xdgSet)
-        qputenv("XDG_DATA_HOME", root.filePath("xdg").toLocal8Bit());
-    else
-        qunsetenv("XDG_DATA_HOME");
+    xdgSet ? qputenv("XDG_DATA_HOME", root.filePath("xdg").toLocal8Bit()) : qunsetenv("XDG_DATA_HOME");
 }
 
 const char* const kLockedSkip =
@@ -75,9 +72,9 @@ struct LockedProgram {
     bool locked = false;
 
     // `executable` is copied into the program's folder.
-    explicit LockedProgram(bool withPrograms, const QString& executable = {}) {
+    explicit LockedProgram(const QString& executable = {}) {
         PutCommandLists(bin);
-        if (withPrograms) Write(earlier, earlierText);
+        Write(earlier, earlierText);
         if (!executable.isEmpty()) QFile::copy(executable, bin + "/" + QFileInfo(executable).fileName());
         BeUserIn(root, true);
         locked = Lock(bin);
@@ -133,7 +130,7 @@ void DataFoldersTest::dataGoWhereTheProgramMayWrite() {
 // The program file beside a read-only program is read until the first change, which is
 // written to the user's own file and told once; the file beside the program stays as it was.
 void DataFoldersTest::theFirstSaveMovesTheProgramFileToTheUser() {
-    LockedProgram locked(true);
+    LockedProgram locked;
     if (!locked.locked) QSKIP(kLockedSkip);
     const QStringList installed = QDir(locked.bin).entryList(QDir::Files);
     ModalBoxes boxes;
@@ -170,7 +167,7 @@ void DataFoldersTest::theFirstSaveMovesTheProgramFileToTheUser() {
 // zadu-rovu-cli run --program finds the program in the read-only folder's programs.txt, then
 // fails only for want of a port.
 void DataFoldersTest::theCliReadsTheProgramFileTheWindowReads() {
-    LockedProgram locked(true, ZR_CLI);
+    LockedProgram locked(ZR_CLI);
     if (!locked.locked) QSKIP(kLockedSkip);
     QProcess cli;
     cli.start(locked.bin + "/zadu-rovu-cli",

@@ -1,10 +1,11 @@
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -12,29 +13,32 @@
 #include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QToolTip>
 #include <filesystem>
+#include <map>
 
+#include "../e2e_window/modal_boxes.h"
+#include "cmdlang/parse_display.h"
+#include "cmdlist/command_list.h"
+#include "cmdlist/composer.h"
 #include "fakes/table_file.h"
 #include "fakes/test_registry.h"
+#include "link/link_summary.h"
+#include "link/position_display.h"
+#include "link/send_stop.h"
+#include "reply/interpret_reply.h"
+#include "store/program_panel.h"
+#include "ui/form1.h"
 #include "ui/program.h"
 #include "ui/qt_dialogs.h"
+#include "ui/wiring.h"
 #include "window/control_table.h"
+#include "window/panels.h"
+#include "window/start_up.h"
 
 using namespace zr;
 
 namespace {
-
-// What a label draws, as text: its text read as markup wherever the label reads it so.
-QString Drawn(const QLabel* label) {
-    const Qt::TextFormat format = label->textFormat();
-    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text())))
-        return label->text();
-    QTextDocument document;
-    document.setHtml(label->text());
-    return document.toPlainText();
-}
 
 // The tooltip the widget shows with the pointer at `at`, as drawn.
 QString DrawnToolTip(QWidget* widget, QPoint at) {
@@ -47,18 +51,46 @@ QString DrawnToolTip(QWidget* widget, QPoint at) {
     return "(no tooltip)";
 }
 
-// Closes the next modal box once it is up; `drawn` gets what its label draws.
-void AnswerNextBox(QString& drawn) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, &drawn] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (!box) return;
-        for (QLabel* label : box->findChildren<QLabel*>())
-            if (!label->text().isEmpty()) drawn = Drawn(label);
-        qobject_cast<QDialog*>(box)->reject();
-        poll->deleteLater();
-    });
-    poll->start(10);
+// The module's control handlers by name, written apart from the window's own binding table.
+#define ZR_NAMED(handler) \
+    { #handler, handler }
+const std::map<QByteArray, Handler> kHandlers = {
+    ZR_NAMED(cmdXmit_Click),      ZR_NAMED(cmdStop_Click),        ZR_NAMED(cmdParse_Click),
+    ZR_NAMED(cmdUnparse_Click),   ZR_NAMED(cmdProgram_Click),     ZR_NAMED(cmdSetup_Click),
+    ZR_NAMED(cmdExitSetup_Click), ZR_NAMED(cmdListCmd_Click),     ZR_NAMED(cmdExitCmdList_Click),
+    ZR_NAMED(cmdAddCmd_Click),    ZR_NAMED(cmdInsert_Click),      ZR_NAMED(cmdEdit_Click),
+    ZR_NAMED(cmdPosition_Click),  ZR_NAMED(cmdSave_Click),        ZR_NAMED(cmdRecall_Click),
+    ZR_NAMED(cmdDel_Click),       ZR_NAMED(cmdExitProgram_Click), ZR_NAMED(cboDevice_Click),
+    ZR_NAMED(cboAddress_Click),   ZR_NAMED(cboBaud_Click),        ZR_NAMED(cboProtocol_Click),
+    ZR_NAMED(cboFile0_Click),     ZR_NAMED(cboFile1_Click),       ZR_NAMED(scrReply_Change),
+    ZR_NAMED(scrParse_Change),    ZR_NAMED(text1_Change)};
+#undef ZR_NAMED
+
+// Does to the real widget what the operator does: a click, an item picked with the arrow key,
+// the bar moved a step by its arrow, a letter typed, a key pressed where the focus is (with a
+// button disabled first where the action names it: "... with cmdXmit disabled").
+void Operate(QWidget* w, const QByteArray& action) {
+    if (action == "click") QTest::mouseClick(w, Qt::LeftButton);
+    if (action == "pick") {
+        auto* combo = qobject_cast<QComboBox*>(w);
+        if (combo->count() == 0) combo->addItems({"first", "second"});
+        QTest::keyClick(combo, Qt::Key_Down);
+    }
+    if (action == "scroll") {
+        qobject_cast<QScrollBar*>(w)->setMaximum(10);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() - 4, w->height() / 2));  // its right arrow
+    }
+    if (action == "type") QTest::keyClick(w, Qt::Key_W);
+    if (action.startsWith("press ")) {
+        if (const qsizetype with = action.indexOf(" with "); with >= 0)
+            w->window()->findChild<QWidget*>(action.mid(with + 6).chopped(9))->setEnabled(false);
+        w->setFocus();
+        const Qt::Key key = action.contains("Escape")   ? Qt::Key_Escape
+                            : action.contains("keypad") ? Qt::Key_Enter
+                                                        : Qt::Key_Return;
+        QTest::keyClick(QApplication::focusWidget(), key,
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
 }
 
 }  // namespace
@@ -143,31 +175,6 @@ private slots:
         QCOMPARE(seen.join(' '),
                  "cmdStop cboAddress cmdPosition chkReport cmdListCmd cboDevice cboProtocol cboPort "
                  "cboBaud cmdExitSetup cmdEdit");
-    }
-
-    // Enter in the command line and Escape anywhere press Send and Stop as a click does: not
-    // at all while the button is disabled.
-    void enterPressesSendAndEscapePressesStop() {
-        Form1& window = program_->window();
-        auto* send = qobject_cast<QAbstractButton*>(window.widget(Control::cmdXmit));
-        auto* stop = qobject_cast<QAbstractButton*>(window.widget(Control::cmdStop));
-        for (QAbstractButton* b : {send, stop})
-            QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
-        QSignalSpy sends(send, &QAbstractButton::clicked), stops(stop, &QAbstractButton::clicked);
-        QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
-        QTest::keyClick(window.widget(Control::text1), Qt::Key_Enter, Qt::KeypadModifier);
-        QTest::keyClick(window.widget(Control::cboAddress), Qt::Key_Return);
-        QCOMPARE(sends.count(), 2);
-        window.setEnabled(Control::cmdXmit, false);
-        QTest::keyClick(window.widget(Control::text1), Qt::Key_Return);
-        QCOMPARE(sends.count(), 2);
-        window.setVisible(Control::fraSetup, true);
-        for (Control c : {Control::text1, Control::cboAddress, Control::cmdParse, Control::cboPort}) {
-            window.widget(c)->setFocus();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        }
-        QCOMPARE(stops.count(), 4);
-        QCOMPARE(QApplication::focusWidget(), window.widget(Control::cboPort));
     }
 
     void displaysAreDrawnReadOnlyAndTheirBoxIsFull() {
@@ -304,6 +311,7 @@ private slots:
         QWidget* list = port->view()->viewport();
         QCOMPARE(DrawnToolTip(list, port->view()->visualRect(port->model()->index(1, 0)).center()),
                  "Com2: " + folder_.filePath("COM2") + " -> /dev/" + text + "\nmissing");
+        QCOMPARE(port->itemData(1, Qt::AccessibleDescriptionRole), port->itemData(1, Qt::ToolTipRole));
         port->hidePopup();
         QTest::keyClick(port, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(port, text);
@@ -311,14 +319,14 @@ private slots:
         QVERIFY2(DrawnToolTip(window.widget(Control::cmdXmit), {5, 5})
                      .contains("no port: \"" + text + "\" is not"),
                  qPrintable(DrawnToolTip(window.widget(Control::cmdXmit), {5, 5})));
-        QString box;
-        AnswerNextBox(box);
+        ModalBoxes boxes;
         QTest::mouseClick(window.widget(Control::cmdXmit), Qt::LeftButton);
-        QVERIFY2(box.startsWith("\"" + text + "\" is not a port: "), qPrintable(box));
-        QtDialogs dialogs("Zadu Rovu");
-        AnswerNextBox(box);
-        dialogs.inputBox(text.toStdString(), "Argument");
-        QCOMPARE(box, text);
+        QtDialogs("Zadu Rovu").inputBox(text.toStdString(), "Argument");
+        QCOMPARE(boxes.seen,
+                 (QStringList{"Comm Error: \"" + text +
+                                  "\" is not a port: choose Com1 to Com4, or link the device as COM1 in " +
+                                  folder_.path(),
+                              "Argument: " + text}));
     }
 
     void setupPanelIsDrawnAboveTheFrames() {
@@ -338,4 +346,28 @@ private:
 };
 
 ZR_TEST(WindowTest);
+
+// Each control's event reaches its own handler, and no other, through the window's wiring.
+class WiringTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyEventReachesItsHandler_data() { test::AddTableRows(QFINDTESTDATA("handlers.txt")); }
+    void everyEventReachesItsHandler() {
+        QFETCH(QByteArrayList, row);
+        Form1 window;
+        std::vector<Handler> ran;
+        WireHandlers(window, [&ran](Handler h) {
+            if (h != ShowLinkSummary) ran.push_back(h);  // the settings tooltip follows link choices too
+        });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget* w = window.findChild<QWidget*>(row[0]);
+        QVERIFY2(w, row[0]);
+        QVERIFY(row[2].isEmpty() || kHandlers.count(row[2]));
+        Operate(w, row[1]);
+        QCOMPARE(ran, row[2].isEmpty() ? std::vector<Handler>() : std::vector<Handler>{kHandlers.at(row[2])});
+    }
+};
+
+ZR_TEST(WiringTest);
 #include "test_window.moc"

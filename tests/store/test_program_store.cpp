@@ -100,10 +100,10 @@ struct StoreRig {
         mounted =
             ::mount("tmpfs", dir.path().toLocal8Bit().constData(), "tmpfs", 0, options.constData()) == 0;
         if (!mounted)
-            noDisk =
-                QString(
-                    "a tmpfs cannot be mounted here (%1): it needs root, or ctest where 'unshare -rm' works")
-                    .arg(std::strerror(errno));
+            noDisk = QString(
+                         "a tmpfs cannot be mounted here (%1): it needs root, or ctest where "
+                         "'unshare -rm' works")
+                         .arg(std::strerror(errno));
     }
     // Leaves `room` bytes free: the file "filler" takes the rest of the disk.
     void fill(qint64 room) const {
@@ -191,14 +191,10 @@ void OpenPanel(FakeForm& form) {
 
 // Runs a store operation as a table names it; a write's mode is already in ProgMode.
 void Run(Module& m, const QByteArray& operation) {
-    if (operation == "list")
-        LoadProgramNames(m);
-    else if (operation == "retrieve")
-        RetrieveProgram(m);
-    else if (operation == "start")
-        Form_Load(m);
-    else
-        StoreProgram(m);
+    operation == "list"       ? LoadProgramNames(m)
+    : operation == "retrieve" ? RetrieveProgram(m)
+    : operation == "start"    ? Form_Load(m)
+                              : StoreProgram(m);
 }
 
 }  // namespace
