@@ -96,11 +96,16 @@ private slots:
         QCOMPARE(rebuilt, pem);
     }
 
-    // Every server name of the table at once, each its own instance.
+    // Every server name of the table at once, each its own instance, after a name DNS cannot
+    // carry (a label holds 63 bytes): that one told once, however often it is given, and no
+    // hindrance to the others.
     void liveServerNames() {
         const auto rows = test::ReadRows(ZR_TEST_DATA "/server_names.txt", '|');
+        const std::string tooLong(64, 'x');
         Told told;
         dnssd::Publisher publisher(told.sink());
+        publisher.publish(Record(tooLong, 50051, "Pump 1"));
+        publisher.update(Record(tooLong, 50051, "Pump 1 again"));
         for (std::size_t i = 0; i < rows.size(); ++i)
             publisher.publish(Record("name-" + std::to_string(i), uint16_t(50100 + i),
                                      Expanded(QByteArray::fromStdString(rows[i][1])).toStdString()));
@@ -113,21 +118,7 @@ private slots:
             QCOMPARE(s->port, int(50100 + i));
             QCOMPARE(s->txt.value("server_name"), Expanded(QByteArray::fromStdString(rows[i][2])));
         }
-        QCOMPARE(told.lines(), QStringList());
-    }
-
-    // A name DNS cannot carry (a label holds 63 bytes): told once, however often it is given.
-    void liveNameTooLong() {
-        const std::string name(64, 'x');
-        Told told;
-        dnssd::Publisher publisher(told.sink());
-        publisher.publish(Record(name, 50051, "Pump 1"));
-        publisher.update(Record(name, 50051, "Pump 1 again"));
-        publisher.publish(Record(kUuidB, 50052, "Pump 2"));
-        QList<BrowsedService> services;
-        QVERIFY(BrowseUntilPort(kUuidB, 50052, services));
-        QCOMPARE(services.size(), 1);
-        QCOMPARE(told.lines(), QStringList{"DNS-SD cannot publish " + QString::fromStdString(name) +
+        QCOMPARE(told.lines(), QStringList{"DNS-SD cannot publish " + QString::fromStdString(tooLong) +
                                            ": Invalid service name"});
     }
 
