@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <cctype>
 
+#include "live/child_process.h"
+
 namespace {
 
 // A bus that lets anyone own any name and send anything: only the test and its daemon use it.
@@ -51,8 +53,6 @@ enable-reflector=no
 constexpr char kOwnRun[] =
     "mount -t tmpfs zr-other /run && mkdir /run/avahi-daemon && exec avahi-daemon \"$@\"";
 
-constexpr int kStartMs = 5000;
-
 // The names of the network interfaces this process sees.
 QStringList Interfaces() {
     QStringList names;
@@ -64,16 +64,12 @@ QStringList Interfaces() {
     return names;
 }
 
-// Reads until `text` has come from the process or it ended; what came is kept in `seen`.
-bool WaitForOutput(QProcess& process, const QByteArray& text, QByteArray& seen) {
-    const QDeadlineTimer deadline(kStartMs);
-    process.waitForStarted(kStartMs);
-    while (!seen.contains(text)) {
-        if (process.state() != QProcess::Running || deadline.hasExpired()) return false;
-        process.waitForReadyRead(int(deadline.remainingTime()));
-        seen += process.readAll();
-    }
-    return true;
+// Whether the child tells `text`, as it does once it serves; `error` says why not otherwise.
+bool Serves(QProcess& process, const QByteArray& text, const QString& failure, QString& error) {
+    QByteArray seen;
+    if (WaitForOutput(process, text, seen)) return true;
+    error = failure + ": " + process.errorString() + " " + QString::fromLocal8Bit(seen);
+    return false;
 }
 
 // avahi's escapes: \ddd a byte in decimal, \c the character c.
@@ -150,10 +146,7 @@ bool AvahiProcess::startBus() {
     if (!write("bus.conf", QString(kBusConfiguration).arg(socket).toUtf8())) return false;
     bus_.start("dbus-daemon",
                {"--nofork", "--print-address=1", "--config-file=" + folder_.filePath("bus.conf")});
-    QByteArray seen;
-    if (WaitForOutput(bus_, "unix:", seen)) return true;
-    error_ = "dbus-daemon does not serve: " + bus_.errorString() + " " + QString::fromLocal8Bit(seen);
-    return false;
+    return Serves(bus_, "unix:", "dbus-daemon does not serve", error_);
 }
 
 bool AvahiProcess::startDaemon() {
@@ -163,12 +156,8 @@ bool AvahiProcess::startDaemon() {
         configuration.replace("host-name=zr-test", "host-name=zr-other")
             .replace("publish-addresses=yes", "publish-addresses=no");
     if (!error_.isEmpty() || !write("avahi-daemon.conf", configuration)) return false;
-    const QStringList options{"-f",
-                              folder_.filePath("avahi-daemon.conf"),
-                              "--no-drop-root",
-                              "--no-chroot",
-                              "--no-rlimits",
-                              "--no-proc-title"};
+    const QStringList options = QStringList{"-f", folder_.filePath("avahi-daemon.conf")} +
+                                QString("--no-drop-root --no-chroot --no-rlimits --no-proc-title").split(' ');
     if (role_ == Role::OtherComputer) {
         daemon_.start("unshare", QStringList{"-m", "sh", "-c", kOwnRun, "sh"} + options);
     } else {
@@ -176,19 +165,7 @@ bool AvahiProcess::startDaemon() {
         QFile::remove("/run/avahi-daemon/pid");
         daemon_.start("avahi-daemon", options);
     }
-    QByteArray seen;
-    if (WaitForOutput(daemon_, "Server startup complete", seen)) return true;
-    error_ = "avahi-daemon does not start: " + daemon_.errorString() + " " + QString::fromLocal8Bit(seen);
-    return false;
-}
-
-void AvahiProcess::stop(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
+    return Serves(daemon_, "Server startup complete", "avahi-daemon does not start", error_);
 }
 
 bool AvahiProcess::startAfresh() {
@@ -198,23 +175,21 @@ bool AvahiProcess::startAfresh() {
 }
 
 void AvahiProcess::stopDaemon() {
-    stop(publisher_);
-    stop(daemon_);
+    EndChild(publisher_);
+    EndChild(daemon_);
 }
 
 bool AvahiProcess::publish(const QString& name, int port) {
-    stop(publisher_);
+    EndChild(publisher_);
     error_ = Refusal();
     if (!error_.isEmpty()) return false;
     publisher_.start("avahi-publish", {"-s", name, "_sila._tcp", QString::number(port)});
-    QByteArray seen;
-    if (WaitForOutput(publisher_, "Established under name '" + name.toUtf8() + "'", seen)) return true;
-    error_ = "avahi-publish did not publish " + name + ": " + QString::fromLocal8Bit(seen);
-    return false;
+    return Serves(publisher_, "Established under name '" + name.toUtf8() + "'",
+                  "avahi-publish did not publish " + name, error_);
 }
 
 void AvahiProcess::stopBus() {
-    stop(bus_);
+    EndChild(bus_);
 }
 
 bool AvahiBrowse(QList<BrowsedService>& services, QString& error) {

@@ -43,7 +43,6 @@ public:
 
 private:
     bool write(const QString& name, const QByteArray& text);
-    static void stop(QProcess& process);
 
     Role role_;
     QTemporaryDir folder_;

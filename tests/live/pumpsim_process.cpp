@@ -1,6 +1,6 @@
 #include "live/pumpsim_process.h"
 
-#include <QDeadlineTimer>
+#include "live/child_process.h"
 
 PumpSimProcess::~PumpSimProcess() {
     stop();
@@ -12,24 +12,14 @@ bool PumpSimProcess::start(const QString& folder, const QStringList& options) {
         error_ = "ZR_PUMPSIM names no program";
         return false;
     }
-    output_.clear();
-    process_.setProgram(program);
-    process_.setArguments(QStringList{"--link", folder + "/COM1"} + options);
-    process_.start();
-    if (!process_.waitForStarted(5000)) {
-        error_ = program + " did not start: " + process_.errorString();
-        return false;
-    }
-    const QDeadlineTimer deadline(5000);
-    while (!output_.contains("linked as") && !deadline.hasExpired()) {
-        if (process_.state() != QProcess::Running ||
-            !process_.waitForReadyRead(int(deadline.remainingTime()))) {
-            error_ = program + " gave no link: " + output_ + process_.readAllStandardError();
-            return false;
-        }
-        output_ += QString::fromLatin1(process_.readAllStandardOutput());
-    }
-    return output_.contains("linked as");
+    process_.start(program, QStringList{"--link", folder + "/COM1"} + options);
+    QByteArray seen;
+    const bool linked = WaitForOutput(process_, "linked as", seen);
+    output_ = QString::fromLatin1(seen);
+    if (!linked)
+        error_ = program + " gave no link: " + process_.errorString() + " " + output_ +
+                 process_.readAllStandardError();
+    return linked;
 }
 
 QString PumpSimProcess::transcript() {
@@ -39,10 +29,5 @@ QString PumpSimProcess::transcript() {
 }
 
 void PumpSimProcess::stop() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
+    EndChild(process_);
 }

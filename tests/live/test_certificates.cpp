@@ -1,50 +1,31 @@
 #include "live/test_certificates.h"
 
-#include <QFile>
 #include <QProcess>
 
-bool TestCertificates::openssl(const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start("openssl", arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        error_ = "openssl " + arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAll());
-        return false;
-    }
-    return true;
-}
-
 bool TestCertificates::make() {
-    const QStringList newKey{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
-    QFile names(path("names.cnf")), otherName(path("bench-9.cnf"));
-    if (!names.open(QIODevice::WriteOnly) || !otherName.open(QIODevice::WriteOnly)) {
-        error_ = "cannot write in " + folder_.path();
-        return false;
-    }
-    names.write("subjectAltName=DNS:localhost,IP:127.0.0.1,IP:::1\n");
-    otherName.write("subjectAltName=DNS:bench-9\n");
-    names.close();
-    otherName.close();
-    const auto signedBy = [&](const QString& request, const QString& out, const QString& days,
-                              const QString& extensions) {
-        return openssl({"x509", "-req", "-in", path(request), "-CA", ca(), "-CAkey", path("ca.key"),
-                        "-CAcreateserial", "-out", path(out), "-days", days, "-extfile", path(extensions)});
-    };
-    return openssl(
-               QStringList{"req", "-x509"} + newKey +
-               QStringList{"-keyout", path("ca.key"), "-out", ca(), "-subj", "/CN=Test CA", "-days", "2"}) &&
-           openssl(QStringList{"req", "-x509"} + newKey +
-                   QStringList{"-keyout", path("other-ca.key"), "-out", otherCa(), "-subj", "/CN=Other CA",
-                               "-days", "2"}) &&
-           openssl(QStringList{"req"} + newKey +
-                   QStringList{"-keyout", key(), "-out", path("server.csr"), "-subj", "/CN=localhost"}) &&
-           openssl(QStringList{"req"} + newKey +
-                   QStringList{"-keyout", path("bench-9.key"), "-out", path("bench-9.csr"), "-subj",
-                               "/CN=bench-9"}) &&
-           signedBy("server.csr", "server.pem", "2", "names.cnf") &&
-           signedBy("server.csr", "expired.pem", "-1", "names.cnf") &&
-           signedBy("bench-9.csr", "bench-9.pem", "2", "bench-9.cnf");
+    // Traced (-x), so that a failure tells which command failed.
+    const char script[] = R"(set -ex
+k="-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+openssl req -x509 $k -keyout ca.key -out ca.pem -subj "/CN=Test CA" -days 2
+openssl req -x509 $k -keyout other-ca.key -out other-ca.pem -subj "/CN=Other CA" -days 2
+openssl req $k -keyout server.key -out server.csr -subj /CN=localhost
+openssl req $k -keyout bench-9.key -out bench-9.csr -subj /CN=bench-9
+echo subjectAltName=DNS:localhost,IP:127.0.0.1,IP:::1 >names.cnf
+echo subjectAltName=DNS:bench-9 >bench-9.cnf
+signed="x509 -req -CA ca.pem -CAkey ca.key -CAcreateserial"
+openssl $signed -in server.csr -out server.pem -days 2 -extfile names.cnf
+openssl $signed -in server.csr -out expired.pem -days -1 -extfile names.cnf
+openssl $signed -in bench-9.csr -out bench-9.pem -days 2 -extfile bench-9.cnf
+)";
+    QProcess sh;
+    sh.setProcessChannelMode(QProcess::MergedChannels);
+    sh.setWorkingDirectory(folder_.path());
+    sh.start("sh", {"-c", script});
+    if (sh.waitForFinished(30000) && sh.exitStatus() == QProcess::NormalExit && sh.exitCode() == 0)
+        return true;
+    error_ =
+        "cannot make the certificates in " + folder_.path() + ": " + QString::fromLocal8Bit(sh.readAll());
+    return false;
 }
 
 QString TestCertificates::accepter(const QString& certificate) const {

@@ -24,7 +24,6 @@ public:
 
 private:
     QString path(const QString& name) const { return folder_.filePath(name); }
-    bool openssl(const QStringList& arguments);
 
     QTemporaryDir folder_;
     QString error_;
