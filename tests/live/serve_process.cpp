@@ -30,6 +30,13 @@ bool Server::waitForPumps(int pumps, int ms) {
     return false;
 }
 
+QStringList Server::uuids() const {
+    static const QRegularExpression uuid("UUID ([0-9a-f-]{36})");
+    QStringList found;
+    for (const QRegularExpressionMatch& m : uuid.globalMatch(QString::fromUtf8(out))) found << m.captured(1);
+    return found;
+}
+
 int Server::end(int ms) {
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     if (!process.waitForFinished(ms)) return -1;
@@ -41,6 +48,16 @@ Server::~Server() {
         process.kill();
         process.waitForFinished();
     }
+}
+
+QString SilaClientMissing() {
+    QProcess python;
+    python.start("/usr/bin/python3", {"-c", "import grpc, google.protobuf"});
+    if (python.waitForFinished(30000) && python.exitStatus() == QProcess::NormalExit &&
+        python.exitCode() == 0)
+        return {};
+    return "Debian's python3 lacks grpcio or protobuf: scripts/setup-packages installs python3-grpcio and "
+           "python3-protobuf";
 }
 
 QStringList Client(int port, const QString& ca, const QStringList& calls) {

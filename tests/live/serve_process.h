@@ -19,10 +19,15 @@ struct Server {
     bool start(const QStringList& arguments, int pumps = 1);
     // Waits until `pumps` pumps are served in all, `ports` then telling each one's port.
     bool waitForPumps(int pumps, int ms = 10000);
+    // Each pump's UUID as serve printed it, in the order served.
+    QStringList uuids() const;
     // SIGTERM; the exit status, -1 when it did not end within `ms`.
     int end(int ms = 5000);
     ~Server();
 };
+
+// Why the SiLA client cannot run here (Debian's python3 lacks grpcio or protobuf); "" when it can.
+QString SilaClientMissing();
 
 // The lines the SiLA client (tests/sila/sila_client.py) prints for `calls`, one a line,
 // calling the server on 127.0.0.1:`port` over TLS with the CA `ca`.

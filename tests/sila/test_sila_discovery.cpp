@@ -41,14 +41,6 @@ const QString kNoDaemon =
     "serve: avahi-daemon cannot be reached \\(.+\\): the pump servers cannot be discovered by DNS-SD until "
     "it runs";
 
-// Each pump's UUID as serve printed it, in the order served.
-QStringList Uuids(const QByteArray& out) {
-    static const QRegularExpression uuid("UUID ([0-9a-f-]{36})");
-    QStringList uuids;
-    for (const QRegularExpressionMatch& m : uuid.globalMatch(QString::fromUtf8(out))) uuids << m.captured(1);
-    return uuids;
-}
-
 // The CA put together from ca0, ca1, ... in that order.
 QByteArray CaFrom(const BrowsedService& s) {
     QByteArray pem;
@@ -90,10 +82,7 @@ QString Value(const QString& json) {
 }  // namespace
 
 void SilaDiscoveryTest::initTestCase() {
-    QProcess python;
-    python.start("/usr/bin/python3", {"-c", "import grpc, google.protobuf"});
-    if (!python.waitForFinished(30000) || python.exitCode() != 0)
-        QSKIP("Debian's python3 lacks grpcio or protobuf: scripts/setup-packages installs them");
+    if (const QString missing = SilaClientMissing(); !missing.isEmpty()) QSKIP(qPrintable(missing));
 }
 
 void SilaDiscoveryTest::init() {
@@ -114,7 +103,7 @@ void SilaDiscoveryTest::twoPumpsOfOneBusAreTwoRecordsWithTheirCa() {
     QVERIFY2(
         server.start({"--port", line, "--address", "1", "--address", "2", "--data", dir.filePath("data")}, 2),
         server.out.constData());
-    const QStringList uuids = Uuids(server.out);
+    const QStringList uuids = server.uuids();
     QCOMPARE(uuids.size(), 2);
     QList<BrowsedService> services;
     QVERIFY(BrowseUntil(
@@ -191,7 +180,7 @@ void SilaDiscoveryTest::aNewNameIsAnnouncedTermWithdrawsARestartKeepsUuidAndCa()
         Server server;
         server.announce = true;
         QVERIFY(server.start(options));
-        uuid = Uuids(server.out).value(0);
+        uuid = server.uuids().value(0);
         QList<BrowsedService> services;
         QVERIFY(BrowseUntil([&](const auto& s) { return Named(s, uuid.toUtf8()); }, services));
         pem = CaFrom(*Named(services, uuid.toUtf8()));
@@ -223,7 +212,7 @@ void SilaDiscoveryTest::aNewNameIsAnnouncedTermWithdrawsARestartKeepsUuidAndCa()
     Server again;
     again.announce = true;
     QVERIFY(again.start(options));
-    QCOMPARE(Uuids(again.out).value(0), uuid);
+    QCOMPARE(again.uuids().value(0), uuid);
     QList<BrowsedService> services;
     QVERIFY(BrowseUntil([&](const auto& s) { return Named(s, uuid.toUtf8()); }, services));
     QCOMPARE(Named(services, uuid.toUtf8())->txt.value("server_name"), "Bench é");
@@ -258,7 +247,7 @@ void SilaDiscoveryTest::withoutTheDaemonItServesSaysSoOnceAndIsAnnouncedOnceItRu
     QTest::qWait(6000);
     if (!bus) QVERIFY2(avahi_.startBus(), qPrintable(avahi_.error()));
     QVERIFY2(avahi_.startDaemon(), qPrintable(avahi_.error()));
-    const QString uuid = Uuids(server.out).value(0);
+    const QString uuid = server.uuids().value(0);
     QList<BrowsedService> services;
     QVERIFY(BrowseUntil([&](const auto& s) { return Named(s, uuid.toUtf8()); }, services));
     const QStringList told =
@@ -279,7 +268,7 @@ void SilaDiscoveryTest::aServerOfTheSameUuidElsewhereIsTold() {
     {
         Server quiet;
         QVERIFY(quiet.start(options));
-        uuid = Uuids(quiet.out).value(0);
+        uuid = quiet.uuids().value(0);
         QCOMPARE(quiet.end(), 0);
     }
     AvahiProcess other(AvahiProcess::Role::OtherComputer);
