@@ -116,7 +116,7 @@ void PumpFinder::serveFound(const cli::ScanPort& port, std::vector<cli::FoundPum
                                     marginMs_};
         std::string error;
         if (!servers_.serve(port.name, link, p.addressIndex, error))
-            cli::Tell("serve: cannot serve pump " + name + " on " + port.name + ": " + error);
+            cli::Tell("serve: cannot serve pump " + name + " on " + port.name + ": " + std::move(error));
     }
 }
 

@@ -137,7 +137,9 @@ def main():
                     call = own.unary_unary(path, request_serializer=serialize,
                                            response_deserializer=response_class.FromString)
                     try:
-                        call(request, timeout=60)
+                        # A connection that a loaded machine sets up late is waited for, as a
+                        # scheduler that retries would: the server is known to be up.
+                        call(request, timeout=60, wait_for_ready=True)
                         outcomes.append("ok")
                     except grpc.RpcError as e:
                         outcomes.append(told(e, framework))
