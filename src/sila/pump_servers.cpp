@@ -83,8 +83,9 @@ PumpServers::~PumpServers() {
     const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
     for (Served& s : served_) s.server->Shutdown(deadline);
     for (Served& s : served_) s.server->Wait();
-    served_.clear();
+    // The lines' threads end before the features go: a poll may still be due on them.
     ports_.clear();
+    served_.clear();
 }
 
 PortQueue* PumpServers::queueOf(const std::string& portName) {
