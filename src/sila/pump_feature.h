@@ -19,6 +19,8 @@ public:
     // `runSeconds`: how long RunCommandString waits for the pump to read ready.
     PumpFeature(PortQueue& queue, int address, double runSeconds);
     ~PumpFeature() override;
+    // Ends the subscriptions at once: the server is ending.
+    void end() { watch_.end(); }
 
     grpc::Status SendCommandString(grpc::ServerContext* context, const pump::SendCommandString_Parameters* in,
                                    pump::SendCommandString_Responses* out) override;

@@ -80,6 +80,7 @@ PumpServers::~PumpServers() {
     // Withdrawn first, while the servers still answer; a rename meanwhile announces nothing.
     if (announcer_) announcer_->withdraw();
     for (Port& p : ports_) p.queue->end();
+    for (Served& s : served_) s.pump->end();
     const auto deadline = std::chrono::system_clock::now() + std::chrono::milliseconds(300);
     for (Served& s : served_) s.server->Shutdown(deadline);
     for (Served& s : served_) s.server->Wait();

@@ -26,6 +26,8 @@ public:
     // `gaveUp` turns true (OK), or a poll fails (its error).
     grpc::Status follow(Value value, const std::function<bool(const std::string&)>& write,
                         const std::function<bool()>& gaveUp);
+    // Ends every follow at once (OK): the server is ending.
+    void end();
 
 private:
     struct Reading {
@@ -43,7 +45,8 @@ private:
     Reading reading_;
     int followers_ = 0, valveFollowers_ = 0;
     bool polling_ = false;
-    bool restarted_ = false;  // no reading yet since the poll began again
+    bool restarted_ = false;
+    bool ending_ = false;  // no reading yet since the poll began again
 };
 
 }  // namespace zr::sila

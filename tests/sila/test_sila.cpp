@@ -254,11 +254,13 @@ void SilaTest::aCancelledSubscriptionEndsThePoll() {
                                     "stream SyringePumpController.Subscribe_PumpStatus {} 1"});
     QCOMPARE(got.size(), 2);
     const auto frames = [&] { return sim.transcript().count("rx "); };
-    QTest::qWait(500);
+    // A gone client is seen within a second, the poll ends with the next cycle.
+    QTest::qWait(1500);
     const qsizetype before = frames();
     QTest::qWait(1000);
     QCOMPARE(frames(), before);  // no one subscribes: the pump is not asked
-    QVERIFY2(before >= 2 && before <= 4, qPrintable(QString::number(before)));
+    QVERIFY2(before >= 2 && before <= 14,
+             qPrintable(QString::number(before)));  // one poll every 200 ms at most
     QCOMPARE(server.end(), 0);
 }
 
