@@ -63,13 +63,17 @@ double ResidentMiBOf(qint64 pid) {
     return 0;
 }
 
-std::unique_ptr<pump::SyringePumpController::Stub> Connect(int port, const QString& ca) {
+// A client of the pump served on `port`; `ownConnection`: one not shared with other clients.
+std::unique_ptr<pump::SyringePumpController::Stub> Connect(int port, const QString& ca,
+                                                           bool ownConnection = false) {
     QFile file(ca);
     file.open(QIODevice::ReadOnly);
     grpc::SslCredentialsOptions ssl;
     ssl.pem_root_certs = file.readAll().toStdString();
+    grpc::ChannelArguments arguments;
+    if (ownConnection) arguments.SetInt(GRPC_ARG_USE_LOCAL_SUBCHANNEL_POOL, 1);
     return pump::SyringePumpController::NewStub(
-        grpc::CreateChannel("127.0.0.1:" + std::to_string(port), grpc::SslCredentials(ssl)));
+        grpc::CreateCustomChannel("127.0.0.1:" + std::to_string(port), grpc::SslCredentials(ssl), arguments));
 }
 
 bool Send(pump::SyringePumpController::Stub& stub, const std::string& command) {
@@ -115,15 +119,7 @@ void Pause(int ms) {
 // keeping the time each new value came.
 class Subscriber {
 public:
-    Subscriber(int port, const QString& ca) {
-        QFile file(ca);
-        file.open(QIODevice::ReadOnly);
-        grpc::SslCredentialsOptions ssl;
-        ssl.pem_root_certs = file.readAll().toStdString();
-        grpc::ChannelArguments own;
-        own.SetInt(GRPC_ARG_USE_LOCAL_SUBCHANNEL_POOL, 1);
-        stub_ = pump::SyringePumpController::NewStub(
-            grpc::CreateCustomChannel("127.0.0.1:" + std::to_string(port), grpc::SslCredentials(ssl), own));
+    Subscriber(int port, const QString& ca) : stub_(Connect(port, ca, true)) {
         thread_ = std::thread([this] {
             auto reader = stub_->Subscribe_PlungerPosition(&context_, {});
             pump::Subscribe_PlungerPosition_Responses value;

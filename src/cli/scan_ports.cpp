@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "cli/link_options.h"
 #include "shared/list_boxes.h"
 
 namespace zr::cli {
@@ -48,6 +47,10 @@ std::vector<ScanPort> GivenScanPorts(const std::vector<std::string>& names, cons
         }
     }
     return std::move(set).ports();
+}
+
+LinkOptions LinkOf(const ScanPort& port) {
+    return {port.device.empty() ? port.number - 1 : FirstPortIndex, port.device};
 }
 
 std::vector<ScanPort> DefaultScanPorts(const QtSerialPort& port) {

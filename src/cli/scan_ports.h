@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/link_options.h"
 #include "platform/serial/qt_serial_port.h"
 
 namespace zr::cli {
@@ -18,6 +19,9 @@ struct ScanPort {
 
 // The ports named on the command line (Com1..Com4 or devices' paths), each device once.
 std::vector<ScanPort> GivenScanPorts(const std::vector<std::string>& names, const QtSerialPort& port);
+
+// The link a session opens the scan port by, with the window's other start-up choices.
+LinkOptions LinkOf(const ScanPort& port);
 
 // Every Com port as the window maps it that stands for a device, then every serial adapter
 // present that none of them is; each device once.

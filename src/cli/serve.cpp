@@ -36,7 +36,7 @@ bool ServeNamed(const ServeChoices& c, sila::PumpServers& servers, std::string& 
     const QtSerialPort mapping(
         QString::fromStdString(FindDataFolders(QCoreApplication::applicationDirPath().toStdString()).data));
     const ScanPort port = GivenScanPorts(named, mapping).front();
-    LinkOptions link{port.device.empty() ? port.number - 1 : FirstPortIndex, port.device};
+    LinkOptions link = LinkOf(port);
     if (!c.targets.bauds.empty()) link.baudIndex = *ChoiceIndex(Control::cboBaud, c.targets.bauds.front());
     if (!c.targets.protocols.empty())
         link.protocolIndex = *ChoiceIndex(Control::cboProtocol, c.targets.protocols.front());

@@ -108,12 +108,11 @@ void PumpFinder::serveFound(const cli::ScanPort& port, std::vector<cli::FoundPum
                       ": it is not served; set it to the port's baud rate and protocol");
             continue;
         }
-        const cli::LinkOptions link{port.device.empty() ? port.number - 1 : FirstPortIndex,
-                                    port.device,
-                                    s.baudIndex,
-                                    s.protocolIndex,
-                                    p.addressIndex,
-                                    marginMs_};
+        cli::LinkOptions link = cli::LinkOf(port);
+        link.baudIndex = s.baudIndex;
+        link.protocolIndex = s.protocolIndex;
+        link.addressIndex = p.addressIndex;
+        link.replyMarginMs = marginMs_;
         std::string error;
         if (!servers_.serve(port.name, link, p.addressIndex, error))
             cli::Tell("serve: cannot serve pump " + name + " on " + port.name + ": " + std::move(error));

@@ -3,7 +3,6 @@
 #include <net/if.h>
 
 #include <QDeadlineTimer>
-#include <QDebug>
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QStringList>

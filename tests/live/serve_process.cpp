@@ -50,6 +50,14 @@ Server::~Server() {
     }
 }
 
+QStringList PumpOneIn(const QTemporaryDir& dir) {
+    return {"--port", dir.filePath("COM1"), "--address", "1", "--data", dir.filePath("data")};
+}
+
+QString SelfSignedCaIn(const QTemporaryDir& dir) {
+    return dir.filePath("data/sila-certificates/ca.pem");
+}
+
 QString SilaClientMissing() {
     QProcess python;
     python.start("/usr/bin/python3", {"-c", "import grpc, google.protobuf"});

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // zadu-rovu-cli serve as a child process, listening on loopback at ports of its choosing.
 struct Server {
@@ -25,6 +26,11 @@ struct Server {
     int end(int ms = 5000);
     ~Server();
 };
+
+// serve's options for pump 1 on the COM1 that pumpsim links in `dir`, keeping its records and
+// self-signed certificates in dir/data; and the CA such a server makes there.
+QStringList PumpOneIn(const QTemporaryDir& dir);
+QString SelfSignedCaIn(const QTemporaryDir& dir);
 
 // Why the SiLA client cannot run here (Debian's python3 lacks grpcio or protobuf); "" when it can.
 QString SilaClientMissing();

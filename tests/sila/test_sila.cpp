@@ -312,9 +312,8 @@ void SilaTest::withoutACertificateItsOwnIsMadeAndKept() {
     QTemporaryDir dir;
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
-    const QStringList options{"--port", dir.filePath("COM1"), "--address", "1",
-                              "--data", dir.filePath("data")};
-    const QString ca = dir.filePath("data/sila-certificates/ca.pem");
+    const QStringList options = PumpOneIn(dir);
+    const QString ca = SelfSignedCaIn(dir);
     QByteArray pem;
     for (int start = 0; start < 2; ++start) {
         Server server;

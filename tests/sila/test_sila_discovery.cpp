@@ -109,7 +109,7 @@ void SilaDiscoveryTest::twoPumpsOfOneBusAreTwoRecordsWithTheirCa() {
     QVERIFY(BrowseUntil(
         [&](const auto& s) { return Named(s, uuids[0].toUtf8()) && Named(s, uuids[1].toUtf8()); }, services));
     QCOMPARE(services.size(), 2);
-    const QByteArray pem = Contents(dir.filePath("data/sila-certificates/ca.pem"));
+    const QByteArray pem = Contents(SelfSignedCaIn(dir));
     QVERIFY(pem.startsWith("-----BEGIN CERTIFICATE-----") && pem.size() > 255);
     for (int i = 0; i < 2; ++i) {
         const BrowsedService& s = *Named(services, uuids[i].toUtf8());
@@ -171,9 +171,8 @@ void SilaDiscoveryTest::aNewNameIsAnnouncedTermWithdrawsARestartKeepsUuidAndCa()
     QTemporaryDir dir;
     PumpSimProcess sim;
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
-    const QStringList options{"--port", dir.filePath("COM1"), "--address", "1",
-                              "--data", dir.filePath("data")};
-    const QString ca = dir.filePath("data/sila-certificates/ca.pem");
+    const QStringList options = PumpOneIn(dir);
+    const QString ca = SelfSignedCaIn(dir);
     QString uuid;
     QByteArray pem;
     {
@@ -235,8 +234,8 @@ void SilaDiscoveryTest::withoutTheDaemonItServesSaysSoOnceAndIsAnnouncedOnceItRu
     QVERIFY2(sim.start(dir.path(), {}), qPrintable(sim.error()));
     Server server;
     server.announce = true;
-    QVERIFY(server.start({"--port", dir.filePath("COM1"), "--address", "1", "--data", dir.filePath("data")}));
-    const QString ca = dir.filePath("data/sila-certificates/ca.pem");
+    QVERIFY(server.start(PumpOneIn(dir)));
+    const QString ca = SelfSignedCaIn(dir);
     QCOMPARE(Client(server.port, ca, {"call SiLAService.Get_ServerType {}"}),
              QStringList{"ok {\"ServerType\": {\"value\": \"SyringePump\"}}"});
     const Scanned scanned = ScanSila({});
@@ -262,8 +261,7 @@ void SilaDiscoveryTest::withoutTheDaemonItServesSaysSoOnceAndIsAnnouncedOnceItRu
 // Two computers, one UUID (a data folder copied): the second is told it is not announced.
 void SilaDiscoveryTest::aServerOfTheSameUuidElsewhereIsTold() {
     QTemporaryDir dir;
-    const QStringList options{"--port", dir.filePath("COM1"), "--address", "1",
-                              "--data", dir.filePath("data")};
+    const QStringList options = PumpOneIn(dir);
     QString uuid;
     {
         Server quiet;
