@@ -92,13 +92,16 @@ void PumpFinder::find() {
 // The pumps of one port are served at the setting the first of them answered at: one line,
 // one baud rate and protocol.
 void PumpFinder::serveFound(const cli::ScanPort& port, std::vector<cli::FoundPump> found) {
+    if (found.empty()) return;
+    const cli::Probe& first = found.front().probe;
+    const Setting s =
+        settings_.try_emplace(port.name, Setting{first.baudIndex, first.protocolIndex}).first->second;
+    // Served in the order of their addresses, so that their port numbers follow them.
     std::stable_sort(found.begin(), found.end(), [](const cli::FoundPump& a, const cli::FoundPump& b) {
         return a.probe.addressIndex < b.probe.addressIndex;
     });
     for (const cli::FoundPump& pump : found) {
         const cli::Probe& p = pump.probe;
-        const Setting s =
-            settings_.try_emplace(port.name, Setting{p.baudIndex, p.protocolIndex}).first->second;
         if (servers_.serves(port.name, p.addressIndex)) continue;
         const std::string name = cli::AddressName(p.addressIndex);
         if (s.baudIndex != p.baudIndex || s.protocolIndex != p.protocolIndex) {

@@ -225,9 +225,13 @@ void SilaTest::aBusIsServedWholeAndAPumpFoundLaterJoinsOnHangup() {
     QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
     // A pump switched on at a port that had none joins on SIGHUP.
     PumpSimProcess more;
-    QVERIFY2(more.start(later.path(), {"--address", "3"}), qPrintable(more.error()));
+    // There pump 3 (9600, DT) answers before pump 2 (38400, OEM): the port is served at pump 3's.
+    QVERIFY2(more.start(later.path(), {"--address", "3", "--baud", "9600", "--protocol", "DT", "--address",
+                                       "2", "--baud", "38400", "--protocol", "OEM"}),
+             qPrintable(more.error()));
     ::kill(static_cast<pid_t>(server.process.processId()), SIGHUP);
-    QVERIFY2(server.waitForPumps(3), server.out.constData());
+    QVERIFY2(server.waitForPumps(3) && server.out.contains("pump 3 on " + later.filePath("COM1").toUtf8()),
+             server.out.constData());
     got = Client(server.ports[2], certificates_.ca(), {ask});
     QVERIFY2(got.size() == 1 && got[0].contains("Absolute position = 0 Steps"), qPrintable(got.join('\n')));
     // Gone again, it stays served and says why it cannot answer.
@@ -239,6 +243,7 @@ void SilaTest::aBusIsServedWholeAndAPumpFoundLaterJoinsOnHangup() {
     QVERIFY2(told.contains("cannot open it: no such device") &&
                  told.contains("pump B on " + dir.filePath("COM1") +
                                " answers at 38400 baud, OEM, but the port is served at 9600 baud, DT") &&
+                 told.contains("pump 2 on " + later.filePath("COM1") + " answers at 38400 baud, OEM") &&
                  told.count("serve: looking for pumps on ") == 2,
              qPrintable(told));
 }
